@@ -1,0 +1,43 @@
+#include "host/program_win.h"
+
+#include <windows.h>
+
+#include "host/path_text.h"
+#include "host/text_encoding_win.h"
+
+namespace host {
+
+std::string ProgramPath() {
+    // Grow the buffer until the whole path fits: paths may exceed MAX_PATH.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return Narrow(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ProgramFolder() { return FolderOf(ProgramPath()); }
+
+std::string ProgramName() { return StripExtension(FileNameOf(ProgramPath())); }
+
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string EnvironmentVariable(const std::string& name) {
+    const std::wstring wideName = Widen(name);
+    const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (size == 0) return {};
+    std::wstring value(size, L'\0');
+    const DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
+    value.resize(length < size ? length : 0);
+    return Narrow(value);
+}
+
+}  // namespace host
