@@ -34,8 +34,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         ::MessageBoxW(nullptr, text.c_str(), L"Lumora", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, nullptr, 0, nullptr,
-                                           nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8.data(), size, nullptr, nullptr);
     const HANDLE file = ::CreateFileW(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -1,0 +1,116 @@
+#include "wine/desktop_entry.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What the desktop does with an Exec line: the key file's string unescaping, then shell-style
+// word splitting. Answers the words, or nothing when GLib refuses the line.
+std::vector<std::string> DesktopArgv(const std::string& entryText) {
+    GKeyFile* keyFile = g_key_file_new();
+    std::vector<std::string> words;
+    if (g_key_file_load_from_data(keyFile, entryText.data(), entryText.size(), G_KEY_FILE_NONE,
+                                  nullptr)) {
+        gchar* exec = g_key_file_get_string(keyFile, "Desktop Entry", "Exec", nullptr);
+        gchar** argv = nullptr;
+        if (exec && g_shell_parse_argv(exec, nullptr, &argv, nullptr)) {
+            for (gchar** word = argv; *word; ++word) words.emplace_back(*word);
+            g_strfreev(argv);
+        }
+        g_free(exec);
+    }
+    g_key_file_free(keyFile);
+    return words;
+}
+
+std::string ShownEntry(const std::string& target) {
+    return wine::DesktopEntryText({target, "jane", "lumora-builder", true});
+}
+
+TEST(ExecEscape, KeepsTheClassicFormForPlainPaths) {
+    EXPECT_EQ(wine::ExecEscape("C:\\Apps\\x.exe"), "C:\\\\\\\\Apps\\\\\\\\x.exe");
+    EXPECT_EQ(wine::ExecEscape("C:\\My Tools\\a.exe"), "C:\\\\\\\\My\\\\ Tools\\\\\\\\a.exe");
+}
+
+TEST(ExecEscape, DesktopParsesEveryPathBackExactly) {
+    const std::vector<std::string> targets = {
+        "C:\\Apps\\x.exe",
+        "C:\\My Tools\\a.exe",
+        "C:\\Program Files (x86)\\Lumora\\Lumora-builder.exe",
+        "D:\\a$HOME\\b`id`.exe",
+        "C:\\100% sure\\it's.exe",
+        "C:\\x\"y\\&;|<>~*?#.exe",
+        "Z:\\home\\jane\\Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f\\tool.exe",
+        "C:\\back\\\\slash\\%%u.exe",
+    };
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        const std::vector<std::string> argv = DesktopArgv(ShownEntry(target));
+        ASSERT_EQ(argv.size(), 4u);
+        EXPECT_EQ(argv[0], "env");
+        EXPECT_EQ(argv[1], "WINEPREFIX=/home/jane/.wine");
+        EXPECT_EQ(argv[2], "wine");
+        // The launcher then turns the field code %% into one %.
+        std::string unpercented;
+        for (size_t i = 0; i < argv[3].size(); ++i) {
+            unpercented += argv[3][i];
+            if (argv[3][i] == '%' && i + 1 < argv[3].size() && argv[3][i + 1] == '%') ++i;
+        }
+        EXPECT_EQ(unpercented, target);
+    }
+}
+
+TEST(DesktopEntry, HiddenEntryHasEightLfLinesInOrder) {
+    const std::string text =
+        wine::DesktopEntryText({"C:\\Tools\\My Tool.exe", "jane", "mytool", false});
+    EXPECT_EQ(text,
+              "[Desktop Entry]\nName=My Tool\nStartupWMClass=my tool.exe\nNoDisplay=true\n"
+              "Type=Application\nTerminal=false\nStartupNotify=true\nIcon=mytool\n");
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
+TEST(DesktopEntry, ShownEntryHasTheExecLineInsteadOfNoDisplay) {
+    const std::string text = ShownEntry("C:\\Apps\\x.exe");
+    EXPECT_NE(text.find("\nExec=env WINEPREFIX=\"/home/jane/.wine\" wine "
+                        "C:\\\\\\\\Apps\\\\\\\\x.exe\nType=Application\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("NoDisplay"), std::string::npos);
+}
+
+TEST(DesktopEntry, ValidatorAcceptsHiddenAndShownEntries) {
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    }
+    const std::vector<std::string> texts = {
+        wine::DesktopEntryText({"C:\\Tools\\My Tool.exe", "jane", "mytool", false}),
+        ShownEntry("C:\\Program Files (x86)\\Lumora\\it's 100%.exe"),
+        ShownEntry("C:\\Apps\\Lumora-builder.exe"),
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        char path[] = "/tmp/lumora-entry-XXXXXX.desktop";
+        const int fd = mkstemps(path, 8);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+        const std::string command =
+            std::string("desktop-file-validate ") + path + " > " + path + ".out 2>&1";
+        const int status = std::system(command.c_str());
+        std::ifstream out(std::string(path) + ".out");
+        const std::string messages((std::istreambuf_iterator<char>(out)), {});
+        EXPECT_EQ(status, 0) << messages;
+        EXPECT_EQ(messages.find("error"), std::string::npos) << messages;
+        std::remove(path);
+        std::remove((std::string(path) + ".out").c_str());
+    }
+}
+
+}  // namespace

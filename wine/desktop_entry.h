@@ -1,0 +1,25 @@
+// The freedesktop desktop entry that ties the program's window to its icon on the Linux desktop.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace wine {
+
+// The Windows program path as one argument of an Exec line, escaped for the Desktop Entry
+// format (string-value escaping over Exec quoting) so that the desktop hands wine exactly that
+// path. Paths of letters, digits, dots, hyphens, colons, backslashes and spaces keep the classic
+// form: every backslash written as four, every space preceded by two backslashes.
+std::string ExecEscape(std::string_view windowsPath);
+
+struct DesktopEntryFields {
+    std::string targetPath;  // Windows path of the program the entry is for
+    std::string userName;    // Linux login name: the prefix is /home/<user>/.wine
+    std::string iconName;    // icon-theme name: the icon file's name without folder and extension
+    bool show = false;       // true: a menu entry with an Exec line; false: NoDisplay=true
+};
+
+// The eight lines of the entry, UTF-8, each ended by LF as the Desktop Entry format requires.
+std::string DesktopEntryText(const DesktopEntryFields& fields);
+
+}  // namespace wine
