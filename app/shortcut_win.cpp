@@ -88,9 +88,6 @@ bool CreateShortcut(const std::string& shortcutPath, const std::string& targetPa
     if (tempPath.empty()) return false;
     TempFileGuard guard(tempPath);
     if (FAILED(file->Save(tempPath.c_str(), TRUE))) return false;
-    // Release the link before the move: the object keeps the saved name as its current file.
-    file.Reset();
-    link.Reset();
     const std::wstring finalPath = host::Widen(shortcutPath);
     if (!::MoveFileExW(tempPath.c_str(), finalPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return false;

@@ -187,7 +187,7 @@ TEST_F(ShortcutTest, StoresEveryFieldUnderUnicodeNames) {
     const fs::path work = Path(kUnicodeName);
     fs::create_directories(work);
     const fs::path icon = Path(kUnicodeName + ".ico");
-    WriteFileBytes(icon, ReadFileBytes(ExeFolder() + "..\\..\\res\\lumora.ico"));
+    WriteFileBytes(icon, ReadFileBytes(host::Widen(ExeFolder() + "..\\..\\res\\lumora.ico")));
     const std::string target = ExeFolder() + "Lumora.exe";
     const std::string workText = Utf8(work) + "\\";
     ASSERT_TRUE(
@@ -245,9 +245,13 @@ TEST_F(ShortcutTest, StartingTheShortcutRunsTheCompanionInTheChosenFolder) {
         ::ShellExecuteW(nullptr, L"open", lnk.wstring().c_str(), nullptr, nullptr, SW_SHOW));
     ::SetEnvironmentVariableW(L"LUMORA_STANDIN_REPORT", nullptr);
     ASSERT_GT(started, 32);
-    ASSERT_TRUE(WaitForFile(report));
-    ::Sleep(200);  // the companion writes the report right after creating it
-    EXPECT_EQ(Lower(WithoutTrailingBackslash(ReadFileBytes(report))),
+    // The companion creates the report, then writes it: wait for the text, not the name.
+    std::string startedIn;
+    for (int i = 0; i < 150 && startedIn.empty(); ++i, ::Sleep(100)) {
+        startedIn = ReadFileBytes(report);
+    }
+    ASSERT_FALSE(startedIn.empty()) << "the companion did not report";
+    EXPECT_EQ(Lower(WithoutTrailingBackslash(startedIn)),
               Lower(WithoutTrailingBackslash(Utf8(work))));
 }
 
