@@ -1,0 +1,310 @@
+#include "app/shortcut_win.h"
+
+#include "host/text_encoding_win.h"
+#include "host/unique_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Microsoft::WRL::ComPtr;
+
+const std::string kUnicodeName = "Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f";  // Fotos Café 写真
+const std::string kDescription = "Lumora-builder test shortcut \xc2\xa9 2026";
+
+std::string ReadFileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteFileBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string ExeFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), path.size());
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return host::Narrow(path.substr(0, path.find_last_of(L'\\') + 1));
+}
+
+// Wine's own mapping from a Windows path to the Unix one (kernel32 export, Wine only).
+std::string UnixPathOf(const fs::path& path) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    if (!toUnix) return {};
+    char* unix = toUnix(path.wstring().c_str());
+    if (!unix) return {};
+    std::string result(unix);
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Waits for a file that another process writes; the writers below create it in one step.
+bool WaitForFile(const fs::path& path) {
+    for (int i = 0; i < 150; ++i) {
+        std::error_code ec;
+        if (fs::exists(path, ec)) return true;
+        ::Sleep(100);
+    }
+    return false;
+}
+
+// A fresh folder in TEMP for one test, removed afterwards.
+class ShortcutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::wstring temp(MAX_PATH + 1, L'\0');
+        temp.resize(::GetTempPathW(temp.size(), temp.data()));
+        folder_ = fs::path(temp) / (L"shortcut-test-" + std::to_wstring(::GetCurrentProcessId()) +
+                                    L"-" + std::to_wstring(::GetTickCount()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(folder_, ec);
+    }
+
+    fs::path Path(const std::string& utf8Name) const { return folder_ / host::Widen(utf8Name); }
+    static std::string Utf8(const fs::path& path) { return host::Narrow(path.wstring()); }
+
+    // The shortcut as the independent parser lnkinfo (liblnk) reads it, run on the Unix side.
+    std::string Lnkinfo(const fs::path& lnk) const {
+        const fs::path script = folder_ / L"lnkinfo.sh";
+        const fs::path out = folder_ / L"lnkinfo.txt";
+        const std::string unixOut = UnixPathOf(out);
+        WriteFileBytes(script, "/usr/bin/lnkinfo '" + UnixPathOf(lnk) + "' > '" + unixOut +
+                                   ".part' 2>&1\nmv '" + unixOut + ".part' '" + unixOut + "'\n");
+        std::wstring command = L"start.exe /unix /bin/sh " + host::Widen(UnixPathOf(script));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                              nullptr, nullptr, &startup, &process)) {
+            return "CreateProcess failed";
+        }
+        host::UniqueHandle processHandle(process.hProcess);
+        host::UniqueHandle threadHandle(process.hThread);
+        if (!WaitForFile(out)) return "lnkinfo gave no output";
+        return ReadFileBytes(out);
+    }
+
+    fs::path folder_;
+};
+
+// What the shell's own link object reads back from a saved shortcut.
+struct LinkFields {
+    std::string target, arguments, workingDirectory, iconPath, description;
+    int iconIndex = -1;
+    int showCommand = -1;
+};
+
+LinkFields ReadBack(const fs::path& lnk) {
+    LinkFields fields;
+    host::ComScope com;
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&link))) ||
+        FAILED(link.As(&file)) || FAILED(file->Load(lnk.wstring().c_str(), STGM_READ))) {
+        ADD_FAILURE() << "cannot load " << host::Narrow(lnk.wstring());
+        return fields;
+    }
+    std::wstring text(INFOTIPSIZE, L'\0');
+    auto take = [&text] { return host::Narrow(text.c_str()); };
+    if (SUCCEEDED(link->GetPath(text.data(), text.size(), nullptr, SLGP_RAWPATH))) {
+        fields.target = take();
+    }
+    if (SUCCEEDED(link->GetArguments(text.data(), text.size()))) fields.arguments = take();
+    if (SUCCEEDED(link->GetWorkingDirectory(text.data(), text.size()))) {
+        fields.workingDirectory = take();
+    }
+    if (SUCCEEDED(link->GetIconLocation(text.data(), text.size(), &fields.iconIndex))) {
+        fields.iconPath = take();
+    }
+    if (SUCCEEDED(link->GetDescription(text.data(), text.size()))) fields.description = take();
+    link->GetShowCmd(&fields.showCommand);
+    return fields;
+}
+
+// The value of one "Name : value" line of lnkinfo's report.
+std::string LnkinfoField(const std::string& report, const std::string& name) {
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        const size_t start = line.find_first_not_of(" \t");
+        const size_t end = line.find_last_not_of(" \t", colon - 1);
+        if (line.compare(start, end + 1 - start, name) != 0) continue;
+        const size_t value = line.find_first_not_of(" \t", colon + 1);
+        return value == std::string::npos ? std::string() : line.substr(value);
+    }
+    return "<no " + name + ">";
+}
+
+// MS-SHLLINK header: ShowCommand is the 32-bit value at offset 0x3C.
+int HeaderShowCommand(const std::string& bytes) {
+    if (bytes.size() < 0x40) return -1;
+    return static_cast<unsigned char>(bytes[0x3C]) | static_cast<unsigned char>(bytes[0x3D]) << 8;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+std::string WithoutTrailingBackslash(std::string path) {
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+TEST_F(ShortcutTest, StoresEveryFieldUnderUnicodeNames) {
+    const fs::path lnk = Path(kUnicodeName + ".lnk");
+    const fs::path work = Path(kUnicodeName);
+    fs::create_directories(work);
+    const fs::path icon = Path(kUnicodeName + ".ico");
+    WriteFileBytes(icon, ReadFileBytes(host::Widen(ExeFolder() + "..\\..\\res\\lumora.ico")));
+    const std::string target = ExeFolder() + "Lumora.exe";
+    const std::string workText = Utf8(work) + "\\";
+    ASSERT_TRUE(
+        app::CreateShortcut(Utf8(lnk), target, "", workText, SW_SHOW, Utf8(icon), kDescription));
+
+    {
+        SCOPED_TRACE("read back by the shell link object");
+        const LinkFields fields = ReadBack(lnk);
+        EXPECT_EQ(Lower(fields.target), Lower(target));
+        EXPECT_EQ(fields.arguments, "");
+        EXPECT_EQ(fields.workingDirectory, workText);
+        EXPECT_EQ(fields.iconPath, Utf8(icon));
+        EXPECT_EQ(fields.iconIndex, 0);
+        // Readers take every show command other than normal, maximised and minimised as normal
+        // (MS-SHLLINK), so the stored value is checked in the header below.
+        EXPECT_EQ(fields.showCommand, SW_SHOWNORMAL);
+        EXPECT_EQ(fields.description, kDescription);
+    }
+    {
+        SCOPED_TRACE("read by lnkinfo");
+        const std::string report = Lnkinfo(lnk);
+        SCOPED_TRACE(report);
+        EXPECT_EQ(Lower(LnkinfoField(report, "Local path")), Lower(target));
+        EXPECT_EQ(LnkinfoField(report, "Working directory"), workText);
+        EXPECT_EQ(LnkinfoField(report, "Icon location"), Utf8(icon));
+        EXPECT_EQ(LnkinfoField(report, "Icon index"), "0");
+        EXPECT_EQ(LnkinfoField(report, "Description"), kDescription);
+        // lnkinfo 20181227 prints "Show Window value: 0" for a header holding 5, so the header
+        // field is read directly.
+        EXPECT_EQ(HeaderShowCommand(ReadFileBytes(lnk)), SW_SHOW);
+    }
+}
+
+TEST_F(ShortcutTest, KeepsAnEmptyIconLocation) {
+    const fs::path lnk = Path("no icon.lnk");
+    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), ExeFolder() + "Lumora.exe", "", Utf8(folder_),
+                                    SW_SHOW, "", kDescription));
+    const LinkFields fields = ReadBack(lnk);
+    EXPECT_EQ(fields.iconPath, "");
+    EXPECT_EQ(fields.iconIndex, 0);
+    EXPECT_EQ(fields.workingDirectory, Utf8(folder_));
+}
+
+TEST_F(ShortcutTest, StartingTheShortcutRunsTheCompanionInTheChosenFolder) {
+    const fs::path lnk = Path(kUnicodeName + ".lnk");
+    const fs::path work = Path(kUnicodeName);
+    fs::create_directories(work);
+    const fs::path report = Path("report.txt");
+    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), ExeFolder() + "Lumora.exe", "", Utf8(work) + "\\",
+                                    SW_SHOW, "", kDescription));
+
+    // The companion inherits the variable and writes the folder it was started in.
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"LUMORA_STANDIN_REPORT", report.wstring().c_str()));
+    const auto started = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", lnk.wstring().c_str(), nullptr, nullptr, SW_SHOW));
+    ::SetEnvironmentVariableW(L"LUMORA_STANDIN_REPORT", nullptr);
+    ASSERT_GT(started, 32);
+    // The companion creates the report, then writes it: wait for the text, not the name.
+    std::string startedIn;
+    for (int i = 0; i < 150 && startedIn.empty(); ++i, ::Sleep(100)) {
+        startedIn = ReadFileBytes(report);
+    }
+    ASSERT_FALSE(startedIn.empty()) << "the companion did not report";
+    EXPECT_EQ(Lower(WithoutTrailingBackslash(startedIn)),
+              Lower(WithoutTrailingBackslash(Utf8(work))));
+}
+
+TEST_F(ShortcutTest, ReplacesAnExistingShortcutWhole) {
+    const fs::path lnk = Path("Pics.lnk");
+    WriteFileBytes(lnk, "an older shortcut");
+    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), ExeFolder() + "Lumora.exe", "", Utf8(folder_),
+                                    SW_SHOW, "", kDescription));
+    EXPECT_EQ(ReadBack(lnk).description, kDescription);
+    // Nothing but the shortcut is left in the folder: the temporary file became it.
+    std::vector<fs::path> entries(fs::directory_iterator(folder_), fs::directory_iterator{});
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].filename(), L"Pics.lnk");
+}
+
+TEST_F(ShortcutTest, AFailedSaveAnswersFalseAndLeavesTheOldFileAlone) {
+    const std::string target = ExeFolder() + "Lumora.exe";
+    auto create = [&](const fs::path& lnk) {
+        return app::CreateShortcut(Utf8(lnk), target, "", Utf8(folder_), SW_SHOW, "", kDescription);
+    };
+    auto entryCount = [&] {
+        return std::distance(fs::directory_iterator(folder_), fs::directory_iterator{});
+    };
+    {
+        SCOPED_TRACE("the folder does not exist");
+        const fs::path lnk = Path("missing\\Pics.lnk");
+        EXPECT_FALSE(create(lnk));
+        EXPECT_FALSE(fs::exists(Path("missing")));
+        EXPECT_EQ(entryCount(), 0);
+    }
+    {
+        SCOPED_TRACE("the name is taken by a folder");
+        const fs::path lnk = Path("Folder.lnk");
+        fs::create_directories(lnk / L"inside");
+        EXPECT_FALSE(create(lnk));
+        EXPECT_TRUE(fs::is_directory(lnk / L"inside"));
+        EXPECT_EQ(entryCount(), 1);
+        fs::remove_all(lnk);
+    }
+    {
+        SCOPED_TRACE("the old shortcut is held open without sharing");
+        const fs::path lnk = Path(kUnicodeName + ".lnk");
+        ASSERT_TRUE(create(lnk));
+        const std::string before = ReadFileBytes(lnk);
+        host::UniqueFile held(::CreateFileW(lnk.wstring().c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(app::CreateShortcut(Utf8(lnk), target, "--other", Utf8(folder_), SW_SHOW, "",
+                                         "another description"));
+        held.Reset();
+        EXPECT_EQ(ReadFileBytes(lnk), before);
+        EXPECT_EQ(entryCount(), 1);
+    }
+}
+
+}  // namespace
