@@ -65,6 +65,11 @@ INT_PTR OnInitDialog(HWND dialog) {
     host::RestoreWindowPosition(dialog, host::ProgramName());
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // A quit request belongs to the loop that runs the dialog: hand it back.
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
