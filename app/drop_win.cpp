@@ -6,6 +6,7 @@
 
 #include "app/dialog_ops_win.h"
 #include "app/icon_convert_win.h"
+#include "app/long_path.h"
 #include "app/state_win.h"
 #include "host/path_text.h"
 #include "host/text_encoding_win.h"
@@ -16,7 +17,9 @@ namespace app {
 void HandleDroppedPath(const std::string& path) {
     WIN32_FIND_DATAW entry{};
     // The lookup fails for a drive root and for a path that vanished: both are ignored silently.
-    if (!host::UniqueFind(::FindFirstFileW(host::Widen(path).c_str(), &entry))) return;
+    // Folders nested deeper than MAX_PATH can be dropped too; they are looked up prefixed.
+    const std::wstring lookup = host::Widen(ExtendedLengthPath(path));
+    if (!host::UniqueFind(::FindFirstFileW(lookup.c_str(), &entry))) return;
 
     // Folders first, so that a folder called pictures.png is still a folder.
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
