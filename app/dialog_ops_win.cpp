@@ -10,6 +10,7 @@
 
 #include "app/dialog_ids.h"
 #include "app/icon_convert_win.h"
+#include "app/long_path.h"
 #include "app/shortcut_win.h"
 #include "app/state_win.h"
 #include "host/path_text.h"
@@ -89,8 +90,9 @@ void SelectFolder() {
 
 void RefreshIconPreview() {
     // The old icon is destroyed only after the control has let go of it.
-    host::UniqueIcon icon(static_cast<HICON>(::LoadImageW(nullptr, host::Widen(IconSource).c_str(),
-                                                          IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    host::UniqueIcon icon(static_cast<HICON>(
+        ::LoadImageW(nullptr, host::Widen(ExtendedLengthPath(IconSource)).c_str(), IMAGE_ICON, 32,
+                     32, LR_LOADFROMFILE)));
     ::SendDlgItemMessageW(MainDialog, kIconPictureId, STM_SETIMAGE, IMAGE_ICON,
                           reinterpret_cast<LPARAM>(icon.Get()));
     PreviewIcon = std::move(icon);
