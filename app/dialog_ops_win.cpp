@@ -5,11 +5,14 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/dialog_ids.h"
 #include "app/icon_convert_win.h"
+#include "app/icon_file.h"
 #include "app/long_path.h"
 #include "app/shortcut_win.h"
 #include "app/state_win.h"
@@ -29,6 +32,34 @@ struct PidlDeleter {
     void operator()(ITEMIDLIST* pidl) const noexcept { ::CoTaskMemFree(pidl); }
 };
 using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlDeleter>;
+
+constexpr int kPreviewPixels = 32;
+// Icon files are small; anything bigger is no icon worth showing.
+constexpr LONGLONG kMaxIconFileBytes = 16 * 1024 * 1024;
+
+// Reads the .ico file itself and builds the icon from the image that fits best: LoadImage with
+// LR_LOADFROMFILE cannot open paths longer than MAX_PATH (not even under Wine).
+host::UniqueIcon LoadIconFile(const std::string& path, int pixels) {
+    host::UniqueFile file(::CreateFileW(host::Widen(ExtendedLengthPath(path)).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxIconFileBytes) {
+        return {};
+    }
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+        read != bytes.size()) {
+        return {};
+    }
+    const std::optional<IconImageSpan> image = PickIconImage(bytes, pixels);
+    if (!image) return {};
+    constexpr DWORD kIconFormatVersion = 0x00030000;
+    return host::UniqueIcon(
+        ::CreateIconFromResourceEx(bytes.data() + image->offset, static_cast<DWORD>(image->size),
+                                   TRUE, kIconFormatVersion, pixels, pixels, LR_DEFAULTCOLOR));
+}
 
 std::wstring CurrentDirectory() {
     const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
@@ -90,9 +121,7 @@ void SelectFolder() {
 
 void RefreshIconPreview() {
     // The old icon is destroyed only after the control has let go of it.
-    host::UniqueIcon icon(static_cast<HICON>(
-        ::LoadImageW(nullptr, host::Widen(ExtendedLengthPath(IconSource)).c_str(), IMAGE_ICON, 32,
-                     32, LR_LOADFROMFILE)));
+    host::UniqueIcon icon = LoadIconFile(IconSource, kPreviewPixels);
     ::SendDlgItemMessageW(MainDialog, kIconPictureId, STM_SETIMAGE, IMAGE_ICON,
                           reinterpret_cast<LPARAM>(icon.Get()));
     PreviewIcon = std::move(icon);

@@ -174,7 +174,7 @@ TEST_F(MainDialogTest, DroppedFoldersAreChosenWhateverTheirName) {
     }
 }
 
-TEST_F(MainDialogTest, DroppedFolderPathLongerThanMaxPathIsTakenWhole) {
+TEST_F(MainDialogTest, DroppedPathsLongerThanMaxPathAreTakenWhole) {
     std::wstring folder = temp_.Path() + L"long";
     ASSERT_TRUE(MakeFolder(folder));
     while (folder.size() <= 300) {
@@ -183,6 +183,12 @@ TEST_F(MainDialogTest, DroppedFolderPathLongerThanMaxPathIsTakenWhole) {
     }
     Drop({folder});
     ExpectFolderChosen(folder);
+
+    const std::wstring icon = folder + L"\\Katze.ico";
+    ASSERT_TRUE(WriteBytes(icon, TinyIcon()));
+    Drop({icon});
+    EXPECT_EQ(app::IconSource, host::Narrow(icon));
+    EXPECT_NE(PreviewImage(), nullptr);
 }
 
 TEST_F(MainDialogTest, DropOfTwoItemsIsRefusedWithAMessage) {
@@ -213,6 +219,14 @@ TEST_F(MainDialogTest, DroppedIconIsShownAtOnce) {
     EXPECT_EQ(PreviewImage(), app::PreviewIcon.Get());
     EXPECT_EQ(app::ChosenFolder, "") << "an icon drop leaves the folder alone";
     EXPECT_FALSE(BuildEnabled());
+
+    // An .ico that cannot be loaded empties the picture.
+    const std::wstring broken = folder + L"\\broken.ico";
+    ASSERT_TRUE(WriteBytes(broken, "not an icon"));
+    Drop({broken});
+    EXPECT_EQ(app::IconSource, host::Narrow(broken));
+    EXPECT_EQ(PreviewImage(), nullptr);
+    EXPECT_FALSE(app::PreviewIcon);
 }
 
 TEST_F(MainDialogTest, DroppedImagesGoToConversion) {
