@@ -1,16 +1,49 @@
 #include "app/startup_win.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <string>
+
+#include "app/main_dialog_win.h"
+#include "host/command_runner_win.h"
+#include "host/comctl_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
+#include "wine/wine_detect_win.h"
 
 namespace app {
+namespace {
+
+constexpr wchar_t kImageMagickDownloadPage[] = L"https://imagemagick.org/script/download.php";
+
+void ShowStartupError(const char* text) {
+    ::MessageBoxW(nullptr, host::Widen(text).c_str(), host::Widen(host::ProgramName()).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+bool CheckImageMagick() {
+    const std::optional<std::string> output =
+        host::RunCommandCaptured("magick convert -version", "");
+    if (output && output->find("ImageMagick") != std::string::npos) return true;
+    ShowStartupError("Error: ImageMagick not installed on the system!");
+    ::ShellExecuteW(nullptr, L"open", kImageMagickDownloadPage, nullptr, nullptr, SW_SHOW);
+    return false;
+}
 
 int RunStartup() {
-    // Placeholder until the main dialog lands.
-    const std::wstring caption = host::Widen(host::ProgramName() + " 1.6");
-    ::MessageBoxW(nullptr, L"Lumora-builder", caption.c_str(), MB_OK);
+    // The shortcuts point at the viewer beside this program, so that is where it must be; the
+    // current directory depends on how the program was started.
+    if (!host::FileExists(host::ProgramFolder() + "Lumora.exe")) {
+        ShowStartupError("Error: \"Lumora.exe\" not found!");
+        return 0;
+    }
+    // Under Wine, icons are converted by the Linux convert: no Windows ImageMagick is needed.
+    if (!wine::IsWine() && !CheckImageMagick()) return 0;
+    INITCOMCTL32(0);
+    ShowMainDialog();
     return 0;
 }
 

@@ -1,0 +1,21 @@
+// Picking one image out of an .ico file's bytes. Pure.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace app {
+
+struct IconImageSpan {
+    std::size_t offset;
+    std::size_t size;
+};
+
+// The image of an .ico file best suited to a square of `pixels`: the exact size if present,
+// else the smallest larger one, else the largest; among equals the one with most colour bits.
+// nullopt when the bytes are not an icon file or the chosen entry points outside them.
+std::optional<IconImageSpan> PickIconImage(std::span<const std::uint8_t> ico, int pixels);
+
+}  // namespace app

@@ -1,0 +1,201 @@
+#include "app/main_dialog_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
+#include "app/dialog_ids.h"
+#include "app/dialog_ops_win.h"
+#include "app/dialog_template.h"
+#include "app/drop_win.h"
+#include "app/state_win.h"
+#include "host/program_win.h"
+#include "host/text_encoding_win.h"
+#include "host/unique_win.h"
+#include "host/window_position_win.h"
+
+namespace app {
+namespace {
+
+constexpr wchar_t kHelpPage[] = L"https://lumora-project.org/builder";
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+
+// The window icons belong to the dialog: loaded at initialisation, destroyed with it.
+host::UniqueIcon bigIcon;
+host::UniqueIcon smallIcon;
+
+// DragFinish releases the drop's memory; it must run on every path out of the handler.
+class DropScope {
+public:
+    explicit DropScope(HDROP drop) noexcept : drop_(drop) {}
+    ~DropScope() { ::DragFinish(drop_); }
+    DropScope(const DropScope&) = delete;
+    DropScope& operator=(const DropScope&) = delete;
+
+private:
+    HDROP drop_;
+};
+
+HICON LoadProgramIcon(int size) {
+    return static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), L"ICO1", IMAGE_ICON, size, size, 0));
+}
+
+std::wstring DroppedPath(HDROP drop, UINT index) {
+    // Ask for the length first: dropped paths may be longer than MAX_PATH.
+    const UINT length = ::DragQueryFileW(drop, index, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    path.resize(::DragQueryFileW(drop, index, path.data(), length + 1));
+    return path;
+}
+
+INT_PTR OnInitDialog(HWND dialog) {
+    MainDialog = dialog;
+    bigIcon.Reset(LoadProgramIcon(32));
+    smallIcon.Reset(LoadProgramIcon(16));
+    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    // Build waits for a folder.
+    ::EnableWindow(::GetDlgItem(dialog, kBuildButtonId), FALSE);
+    if (!DropHandler) DropHandler = std::make_unique<DropFileC>();
+    ::DragAcceptFiles(dialog, TRUE);
+    host::RestoreWindowPosition(dialog, host::ProgramName());
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // A quit request belongs to the loop that runs the dialog: hand it back.
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return TRUE;  // let the dialog manager give the focus to the first tab stop
+}
+
+INT_PTR OnDropFiles(HWND dialog, HDROP drop) {
+    DropScope finish(drop);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count > 1) {
+        ::MessageBoxW(dialog, L"Please drag and drop only 1 folder or 1 jpeg image", L"Error",
+                      MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    for (UINT i = 0; i < count; ++i) {
+        if (DropHandler) DropHandler->AcceptDrop(dialog, host::Narrow(DroppedPath(drop, i)));
+    }
+    return 0;
+}
+
+INT_PTR OnDestroy(HWND dialog) {
+    ::DragAcceptFiles(dialog, FALSE);
+    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, 0);
+    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, 0);
+    bigIcon.Reset();
+    smallIcon.Reset();
+    if (MainDialog == dialog) MainDialog = nullptr;
+    return 0;
+}
+
+INT_PTR OnSysCommand(HWND dialog) {
+    // Every system command (move, close, minimise...) saves first; the command then runs as usual.
+    host::SaveWindowPosition(dialog, host::ProgramName());
+    return 0;
+}
+
+INT_PTR OnSetCursor(HWND dialog, HWND under) {
+    const int id = ::GetDlgCtrlID(under);
+    if (id != kIconPictureId && id != kHelpLinkId) return 0;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+    return 1;
+}
+
+INT_PTR OnCtlColorStatic(HDC dc, HWND control) {
+    if (::GetDlgCtrlID(control) != kHelpLinkId) return 0;
+    ::SetTextColor(dc, kLinkColour);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+INT_PTR OnCommand(HWND dialog, int id, int notification) {
+    if (notification != 0) return 0;
+    switch (id) {
+        case IDCANCEL:
+            ::EndDialog(dialog, 0);
+            break;
+        case kHelpLinkId:
+            ::ShellExecuteW(nullptr, L"open", kHelpPage, nullptr, nullptr, SW_SHOW);
+            break;
+        case kBrowseButtonId:
+            BrowseForFolder();
+            break;
+        case kIconPictureId:
+            ChooseIcon();
+            break;
+        case kBuildButtonId:
+            Build();
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+INT_PTR Dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(dialog);
+        case WM_DROPFILES:
+            return OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam));
+        case WM_DESTROY:
+            return OnDestroy(dialog);
+        case WM_SYSCOMMAND:
+            return OnSysCommand(dialog);
+        case WM_SETCURSOR:
+            return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_COMMAND:
+            return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        default:
+            return 0;
+    }
+}
+
+std::vector<std::uint8_t> MainDialogTemplate() {
+    const std::wstring caption = host::Widen(host::ProgramName() + " 1.6");
+    return BuildMainDialogTemplate(std::u16string(caption.begin(), caption.end()));
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Nothing may unwind into user32: a failure (out of memory) leaves the message unhandled.
+    try {
+        return Dispatch(dialog, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int ShowMainDialog() {
+    const std::vector<std::uint8_t> bytes = MainDialogTemplate();
+    return static_cast<int>(::DialogBoxIndirectParamW(
+        ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr,
+        MainDialogProc, 0));
+}
+
+HWND CreateMainDialog() {
+    const std::vector<std::uint8_t> bytes = MainDialogTemplate();
+    HWND dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                               reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
+                                               nullptr, MainDialogProc, 0);
+    if (dialog) ::ShowWindow(dialog, SW_SHOW);
+    return dialog;
+}
+
+}  // namespace app

@@ -1,0 +1,77 @@
+#include "app/icon_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    std::uint8_t width;
+    std::uint16_t bits;
+    std::uint32_t size;
+};
+
+// An icon directory whose images follow each other after the entries (contents irrelevant).
+std::vector<std::uint8_t> IconFile(const std::vector<Entry>& entries) {
+    std::vector<std::uint8_t> b;
+    auto word = [&](unsigned v) {
+        b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        b.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    word(0), word(1), word(static_cast<unsigned>(entries.size()));
+    std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
+    for (const Entry& e : entries) {
+        b.insert(b.end(), {e.width, e.width, 0, 0});
+        word(1), word(e.bits), word(e.size & 0xFFFF), word(e.size >> 16);
+        word(offset & 0xFFFF), word(offset >> 16);
+        offset += e.size;
+    }
+    b.resize(offset, 0xAB);
+    return b;
+}
+
+size_t OffsetOf(const std::vector<Entry>& entries, size_t index) {
+    size_t offset = 6 + 16 * entries.size();
+    for (size_t i = 0; i < index; ++i) offset += entries[i].size;
+    return offset;
+}
+
+TEST(IconFile, PicksTheImageThatFitsBest) {
+    const std::vector<Entry> sizes = {
+        {16, 32, 10}, {48, 32, 20}, {32, 8, 30}, {32, 32, 40}, {0, 32, 50}};
+    const auto bytes = IconFile(sizes);
+    auto pick = app::PickIconImage(bytes, 32);  // exact size, most colours
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->offset, OffsetOf(sizes, 3));
+    EXPECT_EQ(pick->size, 40u);
+    pick = app::PickIconImage(bytes, 40);  // smallest larger
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->offset, OffsetOf(sizes, 1));
+    pick = app::PickIconImage(bytes, 300);  // nothing larger: the largest (0 means 256)
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->offset, OffsetOf(sizes, 4));
+    pick = app::PickIconImage(IconFile({{16, 32, 10}}), 32);  // only a smaller one
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->size, 10u);
+}
+
+TEST(IconFile, RefusesWhatIsNoIcon) {
+    EXPECT_FALSE(app::PickIconImage({}, 32));
+    std::vector<std::uint8_t> cursor = IconFile({{32, 32, 40}});
+    cursor[2] = 2;  // a cursor file
+    EXPECT_FALSE(app::PickIconImage(cursor, 32));
+    EXPECT_FALSE(app::PickIconImage(IconFile({}), 32));
+    std::vector<std::uint8_t> cut = IconFile({{32, 32, 40}});
+    cut.resize(cut.size() - 1);  // the image runs past the end
+    EXPECT_FALSE(app::PickIconImage(cut, 32));
+    std::vector<std::uint8_t> entriesCut = IconFile({{32, 32, 40}, {16, 32, 40}});
+    entriesCut.resize(6 + 16);  // the directory promises two entries
+    EXPECT_FALSE(app::PickIconImage(entriesCut, 32));
+    std::vector<std::uint8_t> farOffset = IconFile({{32, 32, 40}});
+    farOffset[6 + 15] = 0x7F;  // offset far beyond the file
+    EXPECT_FALSE(app::PickIconImage(farOffset, 32));
+}
+
+}  // namespace
