@@ -1,0 +1,99 @@
+#include "imaging/group_icon_win.h"
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "host/text_encoding_win.h"
+#include "host/unique_win.h"
+#include "imaging/ico_assembly.h"
+
+namespace imaging {
+
+int32_t GroupOrdinal = 0;
+int32_t TargetOrdinal = 0;
+std::string IcoOutputPath;
+int32_t LargestIconWidth = 0;
+
+namespace {
+
+std::optional<std::span<const uint8_t>> LockedResource(HMODULE module, LPCWSTR name, LPCWSTR type) {
+    HRSRC found = ::FindResourceW(module, name, type);
+    if (found == nullptr) return std::nullopt;
+    HGLOBAL loaded = ::LoadResource(module, found);
+    if (loaded == nullptr) return std::nullopt;
+    const void* locked = ::LockResource(loaded);
+    if (locked == nullptr) return std::nullopt;
+    return std::span<const uint8_t>(static_cast<const uint8_t*>(locked),
+                                    ::SizeofResource(module, found));
+}
+
+// Replaces the file whole: written beside it under a temporary name, then moved over it, so an
+// existing icon is never left half overwritten.
+void ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::wstring target = host::Widen(path);
+    const std::wstring temporary = target + L".part";
+    {
+        host::UniqueFile file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return;
+        DWORD written = 0;
+        if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) ||
+            written != bytes.size()) {
+            file.Reset();
+            ::DeleteFileW(temporary.c_str());
+            return;
+        }
+    }
+    if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        ::DeleteFileW(temporary.c_str());
+    }
+}
+
+}  // namespace
+
+BOOL CALLBACK GroupIconWalker(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR) {
+    ++GroupOrdinal;
+    const bool target = GroupOrdinal == TargetOrdinal;
+    // Only the target is written; the others need not be rebuilt.
+    if (!target) return TRUE;
+    const auto directory = LockedResource(module, name, type);
+    if (!directory) return TRUE;
+
+    std::vector<std::optional<std::vector<uint8_t>>> images;
+    for (const GroupEntryRef& entry : GroupDirectoryEntries(*directory)) {
+        const auto image = LockedResource(module, MAKEINTRESOURCEW(entry.imageId), RT_ICON);
+        if (image) {
+            images.emplace_back(std::vector<uint8_t>(image->begin(), image->end()));
+        } else {
+            images.emplace_back(std::nullopt);
+        }
+    }
+    const IcoResult ico = AssembleIco(*directory, images);
+    if (ico.bytes.empty()) return TRUE;
+    LargestIconWidth = ico.largestWidth;
+    ReplaceFile(IcoOutputPath, ico.bytes);
+    return TRUE;
+}
+
+int32_t WriteGroupIcon(const std::string& modulePath, int32_t ordinal,
+                       const std::string& outputPath) {
+    const size_t first = modulePath.find_first_not_of('"');
+    const size_t last = modulePath.find_last_not_of('"');
+    const std::string path =
+        first == std::string::npos ? std::string() : modulePath.substr(first, last - first + 1);
+    // Loaded as an image resource only: its code never runs. It stays loaded, as the resource
+    // pointers handed out during the walk point into it.
+    HMODULE module = ::LoadLibraryExW(host::Widen(path).c_str(), nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) return 0;
+    GroupOrdinal = 0;
+    LargestIconWidth = 0;
+    TargetOrdinal = ordinal;
+    IcoOutputPath = outputPath;
+    ::EnumResourceNamesW(module, RT_GROUP_ICON, GroupIconWalker, 0);
+    return 1;
+}
+
+}  // namespace imaging

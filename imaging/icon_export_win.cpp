@@ -1,0 +1,53 @@
+#include "imaging/icon_export_win.h"
+
+#include <windows.h>
+
+#include "host/program_win.h"
+#include "host/text_encoding_win.h"
+#include "host/unique_win.h"
+#include "imaging/gdiplus_save_win.h"
+#include "imaging/group_icon_win.h"
+#include "imaging/icon_export_paths.h"
+#include "wine/desktop_name.h"
+
+namespace imaging {
+
+namespace {
+
+void IcoToPng(const std::string& icoPath, const std::string& pngPath) {
+    // Without a size (0) the system picks the icon's own, which is what an ICO kept from an
+    // earlier run gets.
+    const host::UniqueIcon icon(
+        static_cast<HICON>(::LoadImageW(nullptr, host::Widen(icoPath).c_str(), IMAGE_ICON,
+                                        LargestIconWidth, LargestIconWidth, LR_LOADFROMFILE)));
+    if (!icon) return;
+    // GDI+ must be started before the bitmap is made; the save opens its own, nested session.
+    const GdiplusScope session;
+    if (!session.Started()) return;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHICON(icon.Get(), &bitmap) != Gdiplus::Ok) return;
+    const UniqueGpImage image(bitmap);
+    SavePngInSession(image.Get(), pngPath);
+}
+
+}  // namespace
+
+std::string ExportProgramIcon(const std::string& modulePath) {
+    const std::string base =
+        IconFolder(host::EnvironmentVariable("USERNAME")) + wine::DesktopName(modulePath);
+    const std::string icoPath = base + ".ico";
+    const std::string pngPath = base + ".png";
+    if (host::FileExists(pngPath)) return pngPath;
+    if (!host::FileExists(icoPath) && WriteGroupIcon(modulePath, 1, icoPath) <= 0) return {};
+
+    IcoToPng(icoPath, pngPath);
+    if (host::FileExists(pngPath)) return pngPath;
+
+    const NumberedPngFallback fallback = PlanNumberedPngFallback(pngPath, host::FileExists);
+    if (!fallback.usable) return icoPath;
+    ::MoveFileW(host::Widen(fallback.renameFrom).c_str(), host::Widen(pngPath).c_str());
+    for (const std::string& stale : fallback.deletes) ::DeleteFileW(host::Widen(stale).c_str());
+    return pngPath;
+}
+
+}  // namespace imaging

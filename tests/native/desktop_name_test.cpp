@@ -1,0 +1,67 @@
+#include "wine/desktop_name.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "imaging/icon_export_paths.h"
+
+namespace {
+
+TEST(DesktopName, NameWithoutFolderExtensionAndSpacesInLowerCase) {
+    EXPECT_EQ(wine::DesktopName("C:\\Apps\\My Tool.exe"), "mytool");
+    EXPECT_EQ(wine::DesktopName("C:\\Apps\\my.tool.exe"), "my.tool");
+    EXPECT_EQ(wine::DesktopName("D:Lumora-Builder.EXE"), "lumora-builder");
+    EXPECT_EQ(wine::DesktopName("C:\\x.y\\Plain"), "plain");
+    // A slash does not end the folder part.
+    EXPECT_EQ(wine::DesktopName("C:\\a/b c.exe"), "a/bc");
+    EXPECT_EQ(wine::DesktopName("C:\\Fotos Caf\xc3\x89 \xe5\x86\x99.exe"),
+              "fotoscaf\xc3\x89\xe5\x86\x99");
+    EXPECT_EQ(wine::DesktopName(""), "");
+    EXPECT_EQ(wine::DesktopName("C:\\" + std::string(253, 'a') + ".exe"), std::string(253, 'a'));
+    EXPECT_EQ(wine::DesktopName("C:\\" + std::string(254, 'a') + ".exe"), "");
+}
+
+TEST(IconExportPaths, IconFolderIsTheLinuxHomeThroughDriveZ) {
+    EXPECT_EQ(imaging::IconFolder("ann"), "z:\\home\\ann\\.local\\share\\icons\\");
+}
+
+// The file system as a set of names, recording nothing: the plan itself is checked.
+imaging::NumberedPngFallback Plan(std::initializer_list<int> present) {
+    const std::set<std::string> names = [&] {
+        std::set<std::string> s;
+        for (int n : present) s.insert("z:\\i\\tool-" + std::to_string(n) + ".png");
+        return s;
+    }();
+    return imaging::PlanNumberedPngFallback(
+        "z:\\i\\tool.png", [&](const std::string& path) { return names.count(path) > 0; });
+}
+
+TEST(IconExportPaths, NumberedSeriesFallback) {
+    {
+        SCOPED_TRACE("0, 1 and 2: number 2 becomes the PNG, 0 and 1 go");
+        const auto plan = Plan({0, 1, 2});
+        ASSERT_TRUE(plan.usable);
+        EXPECT_EQ(plan.renameFrom, "z:\\i\\tool-2.png");
+        EXPECT_EQ(plan.deletes,
+                  (std::vector<std::string>{"z:\\i\\tool-0.png", "z:\\i\\tool-1.png"}));
+    }
+    {
+        SCOPED_TRACE("only 0");
+        const auto plan = Plan({0});
+        ASSERT_TRUE(plan.usable);
+        EXPECT_EQ(plan.renameFrom, "z:\\i\\tool-0.png");
+        EXPECT_TRUE(plan.deletes.empty());
+    }
+    {
+        SCOPED_TRACE("a gap ends the probe: 0, 1, 3");
+        const auto plan = Plan({0, 1, 3});
+        EXPECT_EQ(plan.renameFrom, "z:\\i\\tool-1.png");
+        EXPECT_EQ(plan.deletes, (std::vector<std::string>{"z:\\i\\tool-0.png"}));
+    }
+    EXPECT_FALSE(Plan({}).usable);
+    EXPECT_FALSE(Plan({1, 2}).usable);
+}
+
+}  // namespace
