@@ -1,0 +1,119 @@
+#include "host/batch_file.h"
+
+#include "host/path_text.h"
+
+namespace host {
+
+namespace {
+
+constexpr std::string_view kVariablePrefix = "LUMORA_RUN_TEXT_";
+
+bool IsAscii(unsigned char c) { return c < 0x80; }
+
+// Length in bytes of the UTF-8 sequence starting with this byte (1 for stray bytes, so that
+// malformed text still advances).
+size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+    if (lead >= 0xC2) return 2;
+    return 1;
+}
+
+// Writes text as batch source: '%' doubled, runs of non-ASCII characters as %VARIABLE%.
+class BatchWriter {
+public:
+    void Append(std::string_view text) {
+        size_t i = 0;
+        while (i < text.size()) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (IsAscii(c)) {
+                if (c == '%') out_.text += '%';
+                out_.text += static_cast<char>(c);
+                ++i;
+                continue;
+            }
+            size_t end = i;
+            while (end < text.size() && !IsAscii(static_cast<unsigned char>(text[end]))) ++end;
+            out_.text += '%';
+            out_.text += VariableFor(text.substr(i, end - i));
+            out_.text += '%';
+            i = end;
+        }
+    }
+    void AppendLiteral(std::string_view text) { out_.text += text; }
+    BatchFile Take() { return std::move(out_); }
+
+private:
+    std::string VariableFor(std::string_view value) {
+        for (const auto& [name, known] : out_.variables) {
+            if (known == value) return name;
+        }
+        std::string name(kVariablePrefix);
+        name += std::to_string(out_.variables.size() + 1);
+        out_.variables.emplace_back(name, std::string(value));
+        return name;
+    }
+
+    BatchFile out_;
+};
+
+// The first two characters (not bytes) of the folder: its drive, such as "C:".
+std::string_view DrivePart(std::string_view folder) {
+    size_t end = 0;
+    for (int count = 0; count < 2 && end < folder.size(); ++count) {
+        end += SequenceLength(static_cast<unsigned char>(folder[end]));
+    }
+    return folder.substr(0, end < folder.size() ? end : folder.size());
+}
+
+}  // namespace
+
+std::string CommandWorkingFolder(std::string_view folder, std::string_view temp) {
+    if (folder.empty()) return WithOneTrailingBackslash(std::string(temp) + '\\');
+    return WithOneTrailingBackslash(folder);
+}
+
+BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command) {
+    BatchWriter writer;
+    writer.AppendLiteral("@echo off\r\n");
+    writer.Append(DrivePart(workingFolder));
+    writer.AppendLiteral("\r\ncd \"");
+    writer.Append(workingFolder);
+    writer.AppendLiteral("\"\r\n");
+    writer.Append(command);
+    writer.AppendLiteral(" > ");
+    writer.AppendLiteral(kCaptureFileName);
+    writer.AppendLiteral(" 2>&1\r\n");
+    return writer.Take();
+}
+
+std::string TrimTrailingLineBreaks(std::string_view text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+    return std::string(text);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (IsAscii(lead)) {
+            ++i;
+            continue;
+        }
+        const size_t length = SequenceLength(lead);
+        if (length == 1 || i + length > bytes.size()) return false;
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        // Overlong forms, UTF-16 surrogates and values past U+10FFFF are not UTF-8.
+        if (lead == 0xE0 && second < 0xA0) return false;
+        if (lead == 0xED && second > 0x9F) return false;
+        if (lead == 0xF0 && second < 0x90) return false;
+        if (lead == 0xF4 && second > 0x8F) return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+}  // namespace host

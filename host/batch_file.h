@@ -1,0 +1,40 @@
+// The batch file through which a console command runs with its output captured. Pure text rules.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+// Name of the batch file and of the file its redirection fills, both in the working folder.
+inline constexpr std::string_view kBatchFileName = "temp.bat";
+inline constexpr std::string_view kCaptureFileName = "dump.txt";
+
+// The folder a command runs in: the folder given, or TEMP + "\" when it is empty (a lone "\"
+// when TEMP is unset too), with its trailing backslashes cut to exactly one.
+std::string CommandWorkingFolder(std::string_view folder, std::string_view temp);
+
+// The batch text and the environment variables the command interpreter must inherit to read it.
+struct BatchFile {
+    std::string text;                                            // ASCII only
+    std::vector<std::pair<std::string, std::string>> variables;  // name, UTF-8 value
+};
+
+// Four CR LF lines: "@echo off", the folder's drive, "cd" into the folder, the command with its
+// output redirected to the capture file. Every '%' is doubled so that names like 100%x%.png
+// reach the command unchanged. Each run of non-ASCII characters is replaced by a reference to
+// an environment variable holding it, so the batch itself is plain ASCII: cmd decodes batch
+// bytes with the console code page, which cannot represent every name (Wine's cmd keeps
+// decoding with the OEM code page even after "chcp 65001"). ASCII input gives the four lines
+// byte for byte and no variables.
+BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command);
+
+// The captured text without its trailing CR and LF characters (in any mix).
+std::string TrimTrailingLineBreaks(std::string_view text);
+
+// True when the bytes are well-formed UTF-8 (ASCII included).
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace host
