@@ -27,24 +27,47 @@ public:
     RunInProgress& operator=(const RunInProgress&) = delete;
 };
 
-// Variables in this process's environment for as long as it lives: a child started meanwhile
-// inherits a copy, so they are removed as soon as the child exists.
-class ScopedVariables {
+// Changes to this process's environment for as long as it lives, each undone afterwards. A child
+// started meanwhile inherits a copy, so they are undone as soon as the child exists.
+class ScopedEnvironment {
 public:
-    explicit ScopedVariables(const std::vector<std::pair<std::string, std::string>>& variables) {
-        for (const auto& [name, value] : variables) {
-            names_.push_back(Widen(name));
-            ::SetEnvironmentVariableW(names_.back().c_str(), Widen(value).c_str());
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            ::SetEnvironmentVariableW(it->name.c_str(), it->hadValue ? it->value.c_str() : nullptr);
         }
     }
-    ~ScopedVariables() {
-        for (const std::wstring& name : names_) ::SetEnvironmentVariableW(name.c_str(), nullptr);
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+    void Set(const std::string& name, const std::string& value) {
+        Save(name);
+        ::SetEnvironmentVariableW(saved_.back().name.c_str(), Widen(value).c_str());
     }
-    ScopedVariables(const ScopedVariables&) = delete;
-    ScopedVariables& operator=(const ScopedVariables&) = delete;
+    void Remove(const std::string& name) {
+        Save(name);
+        ::SetEnvironmentVariableW(saved_.back().name.c_str(), nullptr);
+    }
 
 private:
-    std::vector<std::wstring> names_;
+    struct Saved {
+        std::wstring name;
+        std::wstring value;
+        bool hadValue = false;
+    };
+    void Save(const std::string& name) {
+        Saved saved{Widen(name), {}, false};
+        const DWORD size = ::GetEnvironmentVariableW(saved.name.c_str(), nullptr, 0);
+        if (size > 0) {
+            saved.value.resize(size);
+            saved.value.resize(
+                ::GetEnvironmentVariableW(saved.name.c_str(), saved.value.data(), size));
+            saved.hadValue = true;
+        }
+        saved_.push_back(std::move(saved));
+    }
+
+    std::vector<Saved> saved_;
 };
 
 // The console code page a command interpreter starts with: the system's OEM code page. Asked of
@@ -149,7 +172,11 @@ std::optional<std::string> RunCommandCaptured(std::string command, std::string f
     }
     UniqueHandle process;
     {
-        const ScopedVariables variables(batch.variables);
+        ScopedEnvironment environment;
+        for (const auto& [name, value] : batch.variables) environment.Set(name, value);
+        // The interpreter is started as "cmd /c <batch path>" and expands %name% in that path:
+        // the child must not know the names a folder like "100%x%" happens to contain.
+        for (const std::string& name : PercentEnclosedNames(batchPath)) environment.Remove(name);
         process = ShellStartHidden(batchPath, "", SW_HIDE);
     }
     WaitForProcessEnd(process);
