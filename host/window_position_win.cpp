@@ -17,8 +17,10 @@ namespace {
 
 // A hand-edited position file is read no further than this.
 constexpr std::size_t kMaxPositionFileBytes = 64 * 1024;
-// Window coordinates beyond this are off every screen; keeping them here lets the rectangle
-// arithmetic below stay far from overflow.
+// Positions beyond this are off every screen. Keeping them here keeps MapDialogRect (whose
+// MulDiv answers -1 on overflow, a visible corner) and the rectangle arithmetic below far
+// from overflow.
+constexpr LONG kDialogUnitLimit = 1024 * 1024;
 constexpr LONG kCoordinateLimit = 16 * 1024 * 1024;
 
 std::string PositionFilePath(const std::string& programName) {
@@ -86,7 +88,9 @@ void RestoreWindowPosition(HWND dialog, const std::string& programName) {
     // 0, 0 means "never placed": the dialog keeps its centred position.
     if (position.left == 0 && position.top == 0) return;
 
-    RECT pixels{position.left, position.top, position.left, position.top};
+    const LONG left = std::clamp<LONG>(position.left, -kDialogUnitLimit, kDialogUnitLimit);
+    const LONG top = std::clamp<LONG>(position.top, -kDialogUnitLimit, kDialogUnitLimit);
+    RECT pixels{left, top, left, top};
     RECT window;
     if (!::MapDialogRect(dialog, &pixels) || !::GetWindowRect(dialog, &window)) return;
     const POINT wanted{std::clamp(pixels.left, -kCoordinateLimit, kCoordinateLimit),
