@@ -87,6 +87,18 @@ BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command
     return writer.Take();
 }
 
+std::vector<std::string> PercentEnclosedNames(std::string_view text) {
+    std::vector<std::string> names;
+    size_t open = text.find('%');
+    while (open != std::string_view::npos) {
+        const size_t close = text.find('%', open + 1);
+        if (close == std::string_view::npos) break;
+        if (close > open + 1) names.emplace_back(text.substr(open + 1, close - open - 1));
+        open = close;
+    }
+    return names;
+}
+
 std::string TrimTrailingLineBreaks(std::string_view text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
     return std::string(text);

@@ -31,6 +31,11 @@ struct BatchFile {
 // byte for byte and no variables.
 BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command);
 
+// Every text enclosed by two neighbouring '%' signs ("a%b%c%d" gives "b" and "c"), empty ones
+// left out. cmd expands such names in the batch file's own path when it is started, so a working
+// folder named "100%x%" would lead it to another file while a variable x is defined.
+std::vector<std::string> PercentEnclosedNames(std::string_view text);
+
 // The captured text without its trailing CR and LF characters (in any mix).
 std::string TrimTrailingLineBreaks(std::string_view text);
 

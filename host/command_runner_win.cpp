@@ -1,8 +1,191 @@
 #include "host/command_runner_win.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "host/batch_file.h"
+#include "host/program_win.h"
+#include "host/text_encoding_win.h"
+#include "host/whole_file_win.h"
+
 namespace host {
 
-// Placeholder until the captured command runner lands.
-std::optional<std::string> RunCommandCaptured(std::string, std::string) { return std::string(); }
+namespace {
+
+// One user-interface thread: a run is "in progress" while its wait dispatches messages.
+bool runInProgress = false;
+
+class RunInProgress {
+public:
+    RunInProgress() noexcept { runInProgress = true; }
+    ~RunInProgress() { runInProgress = false; }
+    RunInProgress(const RunInProgress&) = delete;
+    RunInProgress& operator=(const RunInProgress&) = delete;
+};
+
+// Changes to this process's environment for as long as it lives, each undone afterwards. A child
+// started meanwhile inherits a copy, so they are undone as soon as the child exists.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            ::SetEnvironmentVariableW(it->name.c_str(), it->hadValue ? it->value.c_str() : nullptr);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+    void Set(const std::string& name, const std::string& value) {
+        Save(name);
+        ::SetEnvironmentVariableW(saved_.back().name.c_str(), Widen(value).c_str());
+    }
+    void Remove(const std::string& name) {
+        Save(name);
+        ::SetEnvironmentVariableW(saved_.back().name.c_str(), nullptr);
+    }
+
+private:
+    struct Saved {
+        std::wstring name;
+        std::wstring value;
+        bool hadValue = false;
+    };
+    void Save(const std::string& name) {
+        Saved saved{Widen(name), {}, false};
+        const DWORD size = ::GetEnvironmentVariableW(saved.name.c_str(), nullptr, 0);
+        if (size > 0) {
+            saved.value.resize(size);
+            saved.value.resize(
+                ::GetEnvironmentVariableW(saved.name.c_str(), saved.value.data(), size));
+            saved.hadValue = true;
+        }
+        saved_.push_back(std::move(saved));
+    }
+
+    std::vector<Saved> saved_;
+};
+
+// The console code page a command interpreter starts with: the system's OEM code page. Asked of
+// the system locale because this process's own OEM code page follows its manifest (UTF-8).
+UINT SystemOemCodePage() {
+    wchar_t digits[8] = {};
+    if (::GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE, digits, 8) == 0) {
+        return CP_OEMCP;
+    }
+    UINT codePage = 0;
+    for (const wchar_t* p = digits; *p >= L'0' && *p <= L'9'; ++p)
+        codePage = codePage * 10 + (*p - L'0');
+    return codePage == 0 ? CP_OEMCP : codePage;
+}
+
+// cmd writes what its own commands print in the console code page; programs it runs may write
+// UTF-8. Text that is valid UTF-8 is kept, anything else is read in the console code page.
+std::string CapturedTextAsUtf8(const std::string& bytes) {
+    if (IsValidUtf8(bytes)) return bytes;
+    const UINT codePage = SystemOemCodePage();
+    const int length = ::MultiByteToWideChar(codePage, 0, bytes.data(),
+                                             static_cast<int>(bytes.size()), nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
+                          length);
+    return Narrow(wide);
+}
+
+bool IsDialogWindow(HWND window) {
+    // WC_DIALOG is the atom 0x8002.
+    return ::GetClassLongPtrW(window, GCW_ATOM) == 0x8002;
+}
+
+// As a dialog's message loop would: keyboard navigation for the dialog the message is for,
+// otherwise translate and dispatch.
+void RouteMessage(MSG& message) {
+    const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && IsDialogWindow(root) && ::IsDialogMessageW(root, &message)) return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
+}  // namespace
+
+UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,
+                              int showCommand) {
+    const std::wstring wideFile = Widen(file);
+    const std::wstring wideParameters = Widen(parameters);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = wideParameters.c_str();
+    info.nShow = showCommand;
+    if (!::ShellExecuteExW(&info)) return {};
+    return UniqueHandle(info.hProcess);
+}
+
+void ReleaseProcessHandle(UniqueHandle& process) { process.Reset(); }
+
+void WaitForProcessEnd(UniqueHandle& process) {
+    // A WM_QUIT taken from the queue here belongs to the caller's loop: it is posted again
+    // once the wait is over.
+    bool quit = false;
+    WPARAM quitCode = 0;
+    for (;;) {
+        MSG message;
+        if (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                quitCode = message.wParam;
+            } else {
+                RouteMessage(message);
+            }
+        } else {
+            ::Sleep(1);
+        }
+        ::Sleep(0);
+        if (::WaitForSingleObject(process.Get(), 100) != WAIT_TIMEOUT) break;
+    }
+    ReleaseProcessHandle(process);
+    if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
+}
+
+std::optional<std::string> RunCommandCaptured(std::string command, std::string folder) {
+    // The temporary files have fixed names: a second run started from a message handled during
+    // the wait would overwrite the first one's files.
+    if (runInProgress) return std::nullopt;
+    const RunInProgress guard;
+
+    const std::string workingFolder = CommandWorkingFolder(folder, EnvironmentVariable("TEMP"));
+    const std::string batchPath = workingFolder + std::string(kBatchFileName);
+    const std::string capturePath = workingFolder + std::string(kCaptureFileName);
+    const BatchFile batch = MakeBatchFile(workingFolder, command);
+
+    // A capture left by an interrupted run must not pass for this command's output.
+    ::DeleteFileW(Widen(capturePath).c_str());
+    if (!WriteWholeFile(batchPath, batch.text)) {
+        ::DeleteFileW(Widen(batchPath).c_str());
+        return std::string();
+    }
+    UniqueHandle process;
+    {
+        ScopedEnvironment environment;
+        for (const auto& [name, value] : batch.variables) environment.Set(name, value);
+        // The interpreter is started as "cmd /c <batch path>" and expands %name% in that path:
+        // the child must not know the names a folder like "100%x%" happens to contain.
+        for (const std::string& name : PercentEnclosedNames(batchPath)) environment.Remove(name);
+        process = ShellStartHidden(batchPath, "", SW_HIDE);
+    }
+    WaitForProcessEnd(process);
+    ::DeleteFileW(Widen(batchPath).c_str());
+
+    const std::optional<std::string> captured = ReadWholeFile(capturePath, std::string::npos);
+    ::DeleteFileW(Widen(capturePath).c_str());
+    if (!captured) return std::string();
+    return TrimTrailingLineBreaks(CapturedTextAsUtf8(*captured));
+}
 
 }  // namespace host

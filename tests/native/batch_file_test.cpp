@@ -64,6 +64,15 @@ TEST(BatchFile, NonAsciiRunsTravelInVariables) {
     EXPECT_EQ(relative.variables[0].second, "\xC3\xA9\xC3\xA9");
 }
 
+TEST(BatchFile, NamesBetweenPercentSigns) {
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(host::PercentEnclosedNames("C:\\100%x%\\temp.bat"), Names{"x"});
+    EXPECT_EQ(host::PercentEnclosedNames("a%b%c%d"), (Names{"b", "c"}));
+    EXPECT_EQ(host::PercentEnclosedNames("50%%off%"), Names{"off"});
+    EXPECT_EQ(host::PercentEnclosedNames("C:\\Temp\\temp.bat"), Names{});
+    EXPECT_EQ(host::PercentEnclosedNames("only one %"), Names{});
+}
+
 TEST(BatchFile, TrimsOnlyTrailingLineBreaks) {
     EXPECT_EQ(host::TrimTrailingLineBreaks("a\r\nb\r\n\r\n\n\r"), "a\r\nb");
     EXPECT_EQ(host::TrimTrailingLineBreaks("\r\n\r\n"), "");
