@@ -12,11 +12,18 @@ void EraseAll(std::string& text, std::string_view what) {
         text.erase(at, what.size());
 }
 
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
-    for (size_t at = text.find(what); at != std::string::npos;
-         at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
+// "::" -> ":", left to right without overlap (":::" gives "::").
+std::string CollapseDoubleColons(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        result += text[i];
+        if (text[i] == ':' && i + 1 < text.size() && text[i + 1] == ':') ++i;
+    }
+    return result;
 }
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // One listing line to an entry; empty when the line is no extra drive link.
 std::string DriveEntryOf(std::string_view line) {
@@ -33,8 +40,7 @@ std::string DriveEntryOf(std::string_view line) {
         return {};
     std::string entry(line);
     EraseAll(entry, kArrow);
-    ReplaceAll(entry, "::", ":");
-    return entry;
+    return CollapseDoubleColons(entry);
 }
 
 }  // namespace
@@ -65,11 +71,12 @@ std::string ToUnixPath(std::string_view path, const std::vector<std::string>& dr
         // A relative link target ("e:../mnt/e") means nothing to a Unix tool started elsewhere;
         // such drives are reached through their link in dosdevices below.
         if (entry.size() < 3 || entry[2] != '/') continue;
-        if (entry.substr(0, 2) + "/" == head) return entry.substr(2) + unixPath.substr(2);
+        if (head.size() == 3 && head[2] == '/' && head.compare(0, 2, entry, 0, 2) == 0)
+            return entry.substr(2) + unixPath.substr(2);
     }
     std::string fallback = home + "/.wine/dosdevices/" + unixPath;
     if (const size_t colon = fallback.find(':'); colon != std::string::npos && colon > 0)
-        fallback[colon - 1] = host::AsciiLower(fallback.substr(colon - 1, 1))[0];
+        fallback[colon - 1] = LowerAscii(fallback[colon - 1]);
     return fallback;
 }
 

@@ -41,9 +41,11 @@ std::string RunScriptCommandLine(std::string_view startSwitch, std::string_view 
 }
 
 std::string CapturedCommand(std::string_view command, std::string_view userName) {
-    // The explicit path, not ~/dues.log: the file read back is z:\home\USER\dues.log, and the
-    // shell's HOME need not be /home/USER.
-    return std::string(command) + " > " + ShellQuote(UnixLogPath(userName));
+    // A group, so that every part of a compound command ("a; b", "a | b") is captured, not only
+    // the last; the line feed ends a trailing comment or "&" before the brace. The explicit path,
+    // not ~/dues.log: the file read back is z:\home\USER\dues.log, and the shell's HOME need
+    // not be /home/USER.
+    return "{ " + std::string(command) + "\n} > " + ShellQuote(UnixLogPath(userName));
 }
 
 }  // namespace wine

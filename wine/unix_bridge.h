@@ -20,7 +20,7 @@ std::string WindowsLogPath(std::string_view userName);
 std::string ChmodCommandLine(std::string_view startSwitch, std::string_view userName);
 // "start /<switch> /bin/sh /home/USER/dues.sh".
 std::string RunScriptCommandLine(std::string_view startSwitch, std::string_view userName);
-// The command with its standard output sent to the log file that is read back afterwards.
+// The command, grouped, with its whole standard output sent to the log file that is read back.
 std::string CapturedCommand(std::string_view command, std::string_view userName);
 
 }  // namespace wine

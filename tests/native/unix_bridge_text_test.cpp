@@ -35,8 +35,9 @@ TEST(UnixBridgeText, ScriptAndCommandLines) {
 TEST(UnixBridgeText, CapturedOutputGoesToTheFileThatIsReadBack) {
     // Not ~/dues.log: the shell's HOME may differ from /home/USERNAME, the file read is fixed.
     EXPECT_EQ(wine::CapturedCommand("ls -al ~/.wine/dosdevices", "bob"),
-              "ls -al ~/.wine/dosdevices > '/home/bob/dues.log'");
-    EXPECT_EQ(wine::CapturedCommand("echo hi", "o'neil"), "echo hi > '/home/o'\\''neil/dues.log'");
+              "{ ls -al ~/.wine/dosdevices\n} > '/home/bob/dues.log'");
+    EXPECT_EQ(wine::CapturedCommand("echo hi", "o'neil"),
+              "{ echo hi\n} > '/home/o'\\''neil/dues.log'");
 }
 
 TEST(ShellQuote, KeepsEveryCharacterLiteral) {
