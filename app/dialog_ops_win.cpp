@@ -17,8 +17,8 @@ void SelectFolder() {
 
 void RefreshIconPreview() {
     // The old icon is destroyed only after the control has let go of it.
-    host::UniqueIcon icon(static_cast<HICON>(::LoadImageW(nullptr, host::Widen(IconSource).c_str(),
-                                                          IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    host::UniqueIcon icon(static_cast<HICON>(::LoadImageW(
+        nullptr, host::Widen(IconSource).c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     ::SendDlgItemMessageW(MainDialog, kIconPictureId, STM_SETIMAGE, IMAGE_ICON,
                           reinterpret_cast<LPARAM>(icon.Get()));
     PreviewIcon = std::move(icon);
