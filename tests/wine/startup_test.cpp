@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -91,6 +93,46 @@ TEST(Startup, MissingImageMagickIsReported) {
     const testing_support::BoxSeen seen = box.get();
     EXPECT_TRUE(seen.found);
     EXPECT_EQ(seen.text, L"Error: ImageMagick not installed on the system!");
+}
+
+// A stand-in "magick" on the search path: the check passes only on the word in its own capitals.
+TEST(Startup, ImageMagickCheckReadsTheVersionTextCaseSensitively) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring bin = std::wstring(temp) + L"lumora-magick-standin";
+    ::CreateDirectoryW(bin.c_str(), nullptr);
+    const std::wstring batch = bin + L"\\magick.bat";
+    const auto writeBatch = [&](const char* text) {
+        const HANDLE file = ::CreateFileW(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+        ::CloseHandle(file);
+    };
+    std::wstring oldPath(32768, L'\0');
+    oldPath.resize(::GetEnvironmentVariableW(L"PATH", oldPath.data(), 32768));
+    ::SetEnvironmentVariableW(L"PATH", (bin + L";" + oldPath).c_str());
+
+    writeBatch("@echo Version: ImageMagick 7.1.1-15 Q16-HDRI x64\r\n");
+    {
+        auto box =
+            testing_support::CloseMessageBoxLater(L"lumora_wine_tests", ::GetCurrentProcessId());
+        EXPECT_TRUE(app::CheckImageMagick());
+        EXPECT_FALSE(box.get().found) << "no message when ImageMagick answers";
+    }
+    writeBatch("@echo version: imagemagick 7\r\n");
+    {
+        auto box =
+            testing_support::CloseMessageBoxLater(L"lumora_wine_tests", ::GetCurrentProcessId());
+        EXPECT_FALSE(app::CheckImageMagick());
+        const testing_support::BoxSeen seen = box.get();
+        EXPECT_TRUE(seen.found);
+        EXPECT_EQ(seen.text, L"Error: ImageMagick not installed on the system!");
+    }
+    ::SetEnvironmentVariableW(L"PATH", oldPath.c_str());
+    ::DeleteFileW(batch.c_str());
+    ::RemoveDirectoryW(bin.c_str());
 }
 
 }  // namespace
