@@ -108,6 +108,10 @@ void ClearPreview() {
 }  // namespace
 
 void ConvertIcon() {
+    ConvertIcon(wine::IsWine() ? IconConverter::UnixConvert : IconConverter::WindowsMagick);
+}
+
+void ConvertIcon(IconConverter converter) {
     const std::optional<std::string> target = IconTargetPath(IconSource);
     if (!target || converting) {
         ::MessageBeep(0);
@@ -121,7 +125,7 @@ void ConvertIcon() {
     ::DeleteFileW(host::Widen(temp).c_str());
 
     std::optional<bool> converted;
-    if (wine::IsWine())
+    if (converter == IconConverter::UnixConvert)
         converted = ConvertWithUnixConvert(source, temp, *target);
     else
         converted = ConvertWithMagick(source, temp, *target);

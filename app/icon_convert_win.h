@@ -3,6 +3,12 @@
 
 namespace app {
 
+// ImageMagick's magick through the command interpreter (Windows), or the Linux convert
+// through the Unix bridge (Wine).
+enum class IconConverter { WindowsMagick, UnixConvert };
+
+// Converts with the tool of the system the program runs on.
 void ConvertIcon();
+void ConvertIcon(IconConverter converter);
 
 }  // namespace app

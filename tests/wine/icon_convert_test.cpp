@@ -214,4 +214,41 @@ TEST_F(IconConversion, ASecondChoiceDuringTheConversionStands) {
     EXPECT_FALSE(host::FileExists(folder_ + "other.ico"));
 }
 
+// The Windows form: a stand-in magick on the search path records the command line that reached
+// it and writes a finished icon where it was asked to.
+TEST_F(IconConversion, WindowsFormHandsMagickTheFixedCommandLine) {
+    ASSERT_EQ(wine::RunUnixCaptured("cd " + wine::ShellQuote(unixFolder_) +
+                                    " && convert -size 32x32 xc:red ready.ico && echo ok"),
+              "ok\n");
+    const std::string source = ImageNamed("big.png", "My cat.v2.png");
+    const std::string target = folder_ + "My cat.v2.ico";
+    const std::string temp = target + ".tmp.ico";
+    // (% in names is covered by the runner's tests: Wine's cmd expands % signs again inside
+    // the %* of a stand-in batch, which Windows does not.)
+    const std::string& tempForCmd = temp;
+    WriteBytes(folder_ + "magick.bat", "@echo %*> \"" + folder_ +
+                                           "magick-args.txt\"\r\n@copy /y \"" + folder_ +
+                                           "ready.ico\" \"" + tempForCmd + "\" >nul\r\n");
+    std::wstring oldPath(32768, L'\0');
+    oldPath.resize(::GetEnvironmentVariableW(L"PATH", oldPath.data(), 32768));
+    ::SetEnvironmentVariableW(L"PATH", (host::Widen(folder_) + L";" + oldPath).c_str());
+    app::IconSource = source;
+    app::ConvertIcon(app::IconConverter::WindowsMagick);
+    ::SetEnvironmentVariableW(L"PATH", oldPath.c_str());
+
+    std::string arguments = ReadBytes(folder_ + "magick-args.txt");
+    while (!arguments.empty() &&
+           (arguments.back() == '\n' || arguments.back() == '\r' || arguments.back() == ' ')) {
+        arguments.pop_back();
+    }
+    EXPECT_EQ(arguments, "convert \"" + source +
+                             "\" -define png:color-type=6 -define "
+                             "icon:auto-resize=16,24,32,48,64,72,96,128,256 \"" +
+                             temp + "\"");
+    EXPECT_EQ(app::IconSource, target);
+    EXPECT_TRUE(ReadBytes(target) == ReadBytes(folder_ + "ready.ico"));
+    EXPECT_FALSE(host::FileExists(temp));
+    EXPECT_TRUE(app::PreviewIcon);
+}
+
 }  // namespace
