@@ -10,6 +10,7 @@
 #include "host/comctl_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
+#include "wine/registration_win.h"
 #include "wine/wine_detect_win.h"
 
 namespace app {
@@ -34,6 +35,9 @@ bool CheckImageMagick() {
 }
 
 int RunStartup() {
+    // Before anything can fail: under Wine the window gets its icon on the Linux desktop even
+    // when a check below ends the program. Outside Wine this returns at once.
+    wine::RegisterLinuxApp(false, false, "");
     // The shortcuts point at the viewer beside this program, so that is where it must be; the
     // current directory depends on how the program was started.
     if (!host::FileExists(host::ProgramFolder() + "Lumora.exe")) {

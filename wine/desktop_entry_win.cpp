@@ -1,0 +1,42 @@
+#include "wine/desktop_entry_win.h"
+
+#include "host/path_text.h"
+#include "host/program_win.h"
+#include "host/whole_file_win.h"
+#include "imaging/icon_export_win.h"
+#include "wine/custom_icon.h"
+#include "wine/desktop_entry.h"
+#include "wine/desktop_name.h"
+#include "wine/drive_map_win.h"
+#include "wine/unix_bridge_win.h"
+
+namespace wine {
+
+std::string DesktopEntryPath(const std::string& target, const std::string& alternativeName) {
+    const std::string name = DesktopName(alternativeName.empty() ? target : alternativeName);
+    return "z:\\home\\" + host::EnvironmentVariable("USERNAME") +
+           "\\.local\\share\\applications\\wine-" + name + ".desktop";
+}
+
+void SetCustomIcon(const std::string& file, const std::string& icon) {
+    RunUnixCommand(GioCustomIconCommand(ToUnixPath(file), ToUnixPath(icon)));
+}
+
+int CreateDesktopEntry(const std::string& target, bool show, const std::string& alternativeName) {
+    const std::string icon = imaging::ExportProgramIcon(target);
+    SetCustomIcon(target, icon);
+    const std::string entryPath = DesktopEntryPath(target, alternativeName);
+    DesktopEntryFields fields;
+    fields.targetPath = target;
+    fields.userName = host::EnvironmentVariable("USERNAME");
+    // An icon-theme name: the icon lies in the user's icon folder, found by name alone.
+    fields.iconName = host::StripExtension(host::FileNameOf(icon));
+    fields.show = show;
+    // The folder is not created: without ~/.local/share/applications there is no desktop to
+    // register with.
+    if (!host::WriteWholeFile(entryPath, DesktopEntryText(fields))) return 0;
+    SetCustomIcon(entryPath, icon);
+    return 1;
+}
+
+}  // namespace wine

@@ -1,0 +1,105 @@
+#include "wine/registration_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "host/path_text.h"
+#include "host/program_win.h"
+#include "host/text_encoding_win.h"
+#include "host/whole_file_win.h"
+#include "imaging/icon_export_win.h"
+#include "wine/desktop_entry_win.h"
+#include "wine/drive_map_win.h"
+#include "wine/registration_text.h"
+#include "wine/wine_detect_win.h"
+
+namespace wine {
+namespace {
+
+constexpr UINT kRelaunchExitCode = 12345;
+constexpr char kAppsFolder[] = "C:\\Apps";
+constexpr char kCopyFailedText[] =
+    "The program could not be copied to C:\\Apps.\r\n"
+    "It will be registered in its present folder.\r\n\r\n"
+    "Click OK to continue the program.";
+
+int Ask(const std::string& text, UINT buttons) {
+    return ::MessageBoxW(nullptr, host::Widen(text).c_str(),
+                         host::Widen(host::ProgramName()).c_str(), buttons | MB_ICONQUESTION);
+}
+
+void ShowFailure(const std::string& text) {
+    ::MessageBoxW(nullptr, host::Widen(text).c_str(), host::Widen(host::ProgramName()).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The program folder as the Unix side sees it, ending in '/'.
+std::string UnixProgramFolder() {
+    const std::string folder = host::ProgramFolder();
+    const size_t start = folder.find_first_not_of('\\');
+    return ToUnixPath(start == std::string::npos ? std::string() : folder.substr(start));
+}
+
+// Copies the program into C:\Apps (an older copy is replaced); the copy's path, or empty when the
+// copy could not be made.
+std::string CopyToApps(const std::string& programPath) {
+    ::CreateDirectoryW(host::Widen(kAppsFolder).c_str(), nullptr);  // may exist already
+    const std::string copy = std::string(kAppsFolder) + "\\" + host::FileNameOf(programPath);
+    if (!::CopyFileW(host::Widen(programPath).c_str(), host::Widen(copy).c_str(), FALSE)) return {};
+    return copy;
+}
+
+// The relaunch batch deletes the program at its old place and starts the copy; this process ends
+// here so that the old file is free to delete.
+void RelaunchFrom(const std::string& programPath, const std::string& target) {
+    const std::string batch =
+        host::EnvironmentVariable("TEMP") + "\\" + host::ProgramName() + ".bat";
+    if (!host::WriteWholeFile(batch, RelaunchBatchText(programPath, target))) return;
+    // Through the shell, as a double click would start it: cmd runs the batch, hidden.
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOASYNC;
+    const std::wstring file = host::Widen(batch);
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_HIDE;
+    if (!::ShellExecuteExW(&info)) return;
+    ::ExitProcess(kRelaunchExitCode);
+}
+
+}  // namespace
+
+void RegisterLinuxApp(bool interactive, bool show, const std::string& alternativeName) {
+    if (!IsWine()) return;
+    const std::string programPath = host::ProgramPath();
+    // At every start, registered or not: the file managers show the program with its icon.
+    SetCustomIcon(programPath, imaging::ExportProgramIcon(programPath));
+    // The entry file is the only record of an earlier registration.
+    if (host::FileExists(DesktopEntryPath(programPath, alternativeName))) return;
+
+    std::string target = programPath;
+    if (interactive) {
+        if (Ask(RegisterQuestionText(), MB_YESNO) == IDNO) return;
+        if (host::AsciiLower(host::ProgramFolder()) != "c:\\apps\\") {
+            const int answer = Ask(RelocateQuestionText(UnixProgramFolder()), MB_YESNOCANCEL);
+            if (answer == IDCANCEL) return;
+            if (answer == IDYES) {
+                // Without a copy the relaunch would delete the only program file: register it
+                // where it is instead.
+                if (const std::string copy = CopyToApps(programPath); !copy.empty()) {
+                    target = copy;
+                } else {
+                    ShowFailure(kCopyFailedText);
+                }
+            }
+        }
+    }
+
+    if (CreateDesktopEntry(target, show, alternativeName) <= 0) {
+        if (interactive) ShowFailure(RegistrationFailedText());
+        return;
+    }
+    if (interactive && target != programPath) RelaunchFrom(programPath, target);
+}
+
+}  // namespace wine
