@@ -293,7 +293,7 @@ TEST_F(Registration, InteractiveKeepWritesAShownEntryForTheProgramWhereItIs) {
 TEST_F(Registration, FailedCopyIsReportedAndTheProgramIsRegisteredWhereItIs) {
     // A folder where the copy should go: CopyFile fails. Relaunching now would delete the only
     // program file, so the process must live on and register itself in place.
-    ASSERT_TRUE(testing_support::MakeFolder(L"C:\\Apps"));
+    testing_support::MakeFolder(L"C:\\Apps");  // may be left from an earlier run
     ASSERT_TRUE(testing_support::MakeFolder(host::Widen(AppsCopy())));
     BoxAnswerer answerer({IDYES, IDYES, IDOK});
     wine::RegisterLinuxApp(true, true, "");
@@ -377,6 +377,60 @@ TEST_F(Registration, MoveToAppsRelaunchesFromThereAndEnds) {
     EXPECT_FALSE(host::FileExists(programPath));
     // Let the relaunched copy end before C:\Apps is cleaned.
     ::Sleep(500);
+}
+
+}  // namespace
+
+namespace {
+
+uint32_t Be32(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// The real program, started from a folder of its own: its start-up registers it silently before
+// its dialog appears, with its own icon exported for the entry.
+TEST(RegistrationAtStartup, BuilderRegistersItselfSilentlyWithItsIcon) {
+    const std::string entry = Home() + ".local\\share\\applications\\wine-lumora-builder.desktop";
+    const std::string icons = Home() + ".local\\share\\icons\\";
+    for (const std::string& path :
+         {entry, icons + "lumora-builder.ico", icons + "lumora-builder.png"})
+        RemovePath(path);
+    TempFolder folder;
+    const std::wstring builtFolder = host::Widen(host::ProgramFolder());
+    const std::wstring program = folder.Path() + L"Lumora-builder.exe";
+    ASSERT_TRUE(::CopyFileW((builtFolder + L"Lumora-builder.exe").c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((builtFolder + L"Lumora.exe").c_str(),
+                            (folder.Path() + L"Lumora.exe").c_str(), FALSE));
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, folder.Path().c_str(), &startup, &child));
+    HWND dialog = testing_support::WaitForWindow(child.dwProcessId, L"Lumora-builder 1.6");
+    EXPECT_NE(dialog, nullptr);
+    // A message box would have held the start-up: the dialog appearing shows none came first.
+    const std::string text = ReadBytes(entry);
+    if (dialog) ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(child.hProcess, 20000) == WAIT_TIMEOUT)
+        ::TerminateProcess(child.hProcess, 1);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[2], "StartupWMClass=lumora-builder.exe");
+    EXPECT_EQ(lines[3], "NoDisplay=true");
+    EXPECT_EQ(lines[7], "Icon=lumora-builder");
+    EXPECT_TRUE(host::FileExists(icons + "lumora-builder.ico"));
+    const std::string png = ReadBytes(icons + "lumora-builder.png");
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(Be32(png, 0), 0x89504E47u);
+    EXPECT_EQ(Be32(png, 16), 128u);  // IHDR width
+    EXPECT_EQ(Be32(png, 20), 128u);  // IHDR height
+    RemovePath(entry);
 }
 
 }  // namespace
