@@ -1,5 +1,6 @@
 // Helpers shared by the Wine tests of the dialog and the start-up: temporary folders (long paths
-// included), message boxes closed from a watcher thread, windows of other processes.
+// included), message boxes closed from a watcher thread, windows of other processes, child
+// processes, and shortcuts read by lnkinfo on the Unix side.
 #pragma once
 
 #include <windows.h>
