@@ -2,6 +2,7 @@
 
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
+#include "tests/wine/wine_test_support.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -49,29 +50,6 @@ std::string ExeFolder() {
     return host::Narrow(path.substr(0, path.find_last_of(L'\\') + 1));
 }
 
-// Wine's own mapping from a Windows path to the Unix one (kernel32 export, Wine only).
-std::string UnixPathOf(const fs::path& path) {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    const auto toUnix = reinterpret_cast<ToUnix>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-    if (!toUnix) return {};
-    char* unix = toUnix(path.wstring().c_str());
-    if (!unix) return {};
-    std::string result(unix);
-    ::HeapFree(::GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// Waits for a file that another process writes; the writers below create it in one step.
-bool WaitForFile(const fs::path& path) {
-    for (int i = 0; i < 150; ++i) {
-        std::error_code ec;
-        if (fs::exists(path, ec)) return true;
-        ::Sleep(100);
-    }
-    return false;
-}
-
 // A fresh folder in TEMP for one test, removed afterwards.
 class ShortcutTest : public ::testing::Test {
 protected:
@@ -92,23 +70,7 @@ protected:
 
     // The shortcut as the independent parser lnkinfo (liblnk) reads it, run on the Unix side.
     std::string Lnkinfo(const fs::path& lnk) const {
-        const fs::path script = folder_ / L"lnkinfo.sh";
-        const fs::path out = folder_ / L"lnkinfo.txt";
-        const std::string unixOut = UnixPathOf(out);
-        WriteFileBytes(script, "/usr/bin/lnkinfo '" + UnixPathOf(lnk) + "' > '" + unixOut +
-                                   ".part' 2>&1\nmv '" + unixOut + ".part' '" + unixOut + "'\n");
-        std::wstring command = L"start.exe /unix /bin/sh " + host::Widen(UnixPathOf(script));
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                              nullptr, nullptr, &startup, &process)) {
-            return "CreateProcess failed";
-        }
-        host::UniqueHandle processHandle(process.hProcess);
-        host::UniqueHandle threadHandle(process.hThread);
-        if (!WaitForFile(out)) return "lnkinfo gave no output";
-        return ReadFileBytes(out);
+        return testing_support::Lnkinfo(lnk.wstring(), folder_.wstring() + L"\\");
     }
 
     fs::path folder_;
@@ -149,20 +111,7 @@ LinkFields ReadBack(const fs::path& lnk) {
     return fields;
 }
 
-// The value of one "Name : value" line of lnkinfo's report.
-std::string LnkinfoField(const std::string& report, const std::string& name) {
-    std::istringstream lines(report);
-    for (std::string line; std::getline(lines, line);) {
-        const size_t colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        const size_t start = line.find_first_not_of(" \t");
-        const size_t end = line.find_last_not_of(" \t", colon - 1);
-        if (line.compare(start, end + 1 - start, name) != 0) continue;
-        const size_t value = line.find_first_not_of(" \t", colon + 1);
-        return value == std::string::npos ? std::string() : line.substr(value);
-    }
-    return "<no " + name + ">";
-}
+using testing_support::LnkinfoField;
 
 // MS-SHLLINK header: ShowCommand is the 32-bit value at offset 0x3C.
 int HeaderShowCommand(const std::string& bytes) {
