@@ -7,8 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "app/dialog_ids.h"
 #include "app/icon_convert_win.h"
@@ -20,6 +20,7 @@
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
+#include "host/whole_file_win.h"
 
 namespace app {
 namespace {
@@ -35,24 +36,18 @@ using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlDeleter>;
 
 constexpr int kPreviewPixels = 32;
 // Icon files are small; anything bigger is no icon worth showing.
-constexpr LONGLONG kMaxIconFileBytes = 16 * 1024 * 1024;
+constexpr size_t kMaxIconFileBytes = 16 * 1024 * 1024;
 
 // Reads the .ico file itself and builds the icon from the image that fits best: LoadImage with
 // LR_LOADFROMFILE cannot open paths longer than MAX_PATH (not even under Wine).
 host::UniqueIcon LoadIconFile(const std::string& path, int pixels) {
-    host::UniqueFile file(::CreateFileW(host::Widen(ExtendedLengthPath(path)).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxIconFileBytes) {
-        return {};
-    }
-    std::vector<std::uint8_t> bytes(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-        read != bytes.size()) {
-        return {};
-    }
+    // One byte past the limit tells a file that is too big from one that just fits.
+    std::optional<std::string> file =
+        host::ReadWholeFile(ExtendedLengthPath(path), kMaxIconFileBytes + 1);
+    if (!file || file->size() > kMaxIconFileBytes) return {};
+    // CreateIconFromResourceEx takes the bytes as non-const.
+    const std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(file->data()),
+                                        file->size());
     const std::optional<IconImageSpan> image = PickIconImage(bytes, pixels);
     if (!image) return {};
     constexpr DWORD kIconFormatVersion = 0x00030000;

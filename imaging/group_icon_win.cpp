@@ -6,6 +6,7 @@
 
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
+#include "host/whole_file_win.h"
 #include "imaging/ico_assembly.h"
 
 namespace imaging {
@@ -31,23 +32,12 @@ std::optional<std::span<const uint8_t>> LockedResource(HMODULE module, LPCWSTR n
 // Replaces the file whole: written beside it under a temporary name, then moved over it, so an
 // existing icon is never left half overwritten.
 void ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::wstring target = host::Widen(path);
-    const std::wstring temporary = target + L".part";
-    {
-        host::UniqueFile file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
-                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return;
-        DWORD written = 0;
-        if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                         nullptr) ||
-            written != bytes.size()) {
-            file.Reset();
-            ::DeleteFileW(temporary.c_str());
-            return;
-        }
-    }
-    if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        ::DeleteFileW(temporary.c_str());
+    const std::string temporary = path + ".part";
+    const bool written = host::WriteWholeFile(
+        temporary, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (!written || !::MoveFileExW(host::Widen(temporary).c_str(), host::Widen(path).c_str(),
+                                   MOVEFILE_REPLACE_EXISTING)) {
+        ::DeleteFileW(host::Widen(temporary).c_str());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
+#include "host/whole_file_win.h"
 #include "wine/unix_bridge.h"
 #include "wine/wine_detect_win.h"
 
@@ -43,16 +44,6 @@ host::UniqueHandle StartHidden(const std::string& commandLine) {
     return host::UniqueHandle(process.hProcess);
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    host::UniqueFile file(::CreateFileW(host::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) &&
-           written == bytes.size();
-}
-
 // Whatever the file holds right now; the shell may still be writing it, hence the sharing.
 std::string ReadFileNow(const std::string& path) {
     host::UniqueFile file(::CreateFileW(host::Widen(path).c_str(), GENERIC_READ,
@@ -79,7 +70,7 @@ void WriteUnixScript(const std::string& command) {
     // Deleted and created anew, never rewritten in place: a shell still running the previous
     // script keeps reading the file it opened.
     ::DeleteFileW(host::Widen(scriptPath).c_str());
-    WriteWholeFile(scriptPath, UnixScriptBytes(command));
+    host::WriteWholeFile(scriptPath, UnixScriptBytes(command));
     if (host::UniqueHandle chmod = StartHidden(ChmodCommandLine(startSwitch, user)))
         ::WaitForSingleObject(chmod.Get(), kChmodWaitMs);
 }
