@@ -12,6 +12,7 @@
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/whole_file_win.h"
+#include "tests/wine/wine_test_support.h"
 
 namespace {
 
@@ -63,29 +64,6 @@ private:
     std::string path_;
 };
 
-// Sets an environment variable of this process (nullptr: removes it) and puts the old value
-// back afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
-        const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-        if (size > 0) {
-            old_.resize(size);
-            old_.resize(::GetEnvironmentVariableW(name, old_.data(), size));
-            hadValue_ = true;
-        }
-        ::SetEnvironmentVariableW(name, value);
-    }
-    ~ScopedVariable() { ::SetEnvironmentVariableW(name_, hadValue_ ? old_.c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const wchar_t* name_;
-    std::wstring old_;
-    bool hadValue_ = false;
-};
-
 std::string Captured(const std::string& command, const std::string& folder) {
     const std::optional<std::string> output = host::RunCommandCaptured(command, folder);
     EXPECT_TRUE(output.has_value()) << "refused: " << command;
@@ -129,7 +107,7 @@ TEST(CommandRunner, WorkingFolderRule) {
     ExpectNoTemporaryFiles(scratch.Path());
     {
         // An empty folder means TEMP.
-        const ScopedVariable temp(L"TEMP", host::Widen(scratch.Bare()).c_str());
+        const testing_support::ScopedVariable temp(L"TEMP", host::Widen(scratch.Bare()).c_str());
         EXPECT_EQ(Captured("cd", ""), scratch.Bare());
     }
     {
@@ -137,7 +115,7 @@ TEST(CommandRunner, WorkingFolderRule) {
         wchar_t oldCurrent[MAX_PATH] = {};
         ::GetCurrentDirectoryW(MAX_PATH, oldCurrent);
         ASSERT_TRUE(::SetCurrentDirectoryW(host::Widen(scratch.Path()).c_str()));
-        const ScopedVariable temp(L"TEMP", nullptr);
+        const testing_support::ScopedVariable temp(L"TEMP", nullptr);
         const std::string output = Captured("cd", "");
         ::SetCurrentDirectoryW(oldCurrent);
         const std::string root = scratch.Path().substr(0, 3);
@@ -150,7 +128,7 @@ TEST(CommandRunner, QuotesPercentSignsAndNonAsciiNamesReachTheCommand) {
     // A folder and a file whose names cmd would otherwise mangle: "%x%" is a variable reference
     // in a batch file, and no single code page holds both "é" and "写真".
     const ScratchFolder scratch("Caf\xC3\xA9 \xE5\x86\x99\xE7\x9C\x9F 100%x%");
-    const ScopedVariable x(L"x", L"WRONG");
+    const testing_support::ScopedVariable x(L"x", L"WRONG");
     const std::string file = "in side 100%x% \xE5\x86\x99.txt";
     ASSERT_TRUE(host::WriteWholeFile(scratch.Path() + file, "hello from inside"));
     ASSERT_TRUE(host::WriteWholeFile(scratch.Path() + "Caf\xC3\xA9.txt", ""));
@@ -216,10 +194,8 @@ TEST(CommandRunner, WindowKeepsAnsweringDuringTheWaitAndOverlapIsRefused) {
             ::Sleep(200);
         }
     });
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::string command = "\"";
-    command += host::Narrow(self);
+    command += host::ProgramPath();
     command += "\" ";
     command += host::Narrow(std::wstring(kSleepArgument));
     const std::optional<std::string> output = host::RunCommandCaptured(command, scratch.Path());
@@ -252,7 +228,8 @@ TEST(CommandRunner, WindowKeepsAnsweringDuringTheWaitAndOverlapIsRefused) {
 TEST(CommandRunner, VersionTextOfAStandInMagick) {
     const ScratchFolder bin("runner magick");
     const std::string path = host::EnvironmentVariable("PATH");
-    const ScopedVariable searchPath(L"PATH", host::Widen(bin.Bare() + ";" + path).c_str());
+    const testing_support::ScopedVariable searchPath(L"PATH",
+                                                     host::Widen(bin.Bare() + ";" + path).c_str());
 
     ASSERT_TRUE(host::WriteWholeFile(
         bin.Path() + "magick.bat",

@@ -15,6 +15,7 @@
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "wine/shell_quote.h"
+#include "tests/wine/wine_test_support.h"
 #include "wine/unix_bridge_win.h"
 
 namespace {
@@ -229,12 +230,12 @@ TEST_F(IconConversion, WindowsFormHandsMagickTheFixedCommandLine) {
     WriteBytes(folder_ + "magick.bat", "@echo %*> \"" + folder_ +
                                            "magick-args.txt\"\r\n@copy /y \"" + folder_ +
                                            "ready.ico\" \"" + tempForCmd + "\" >nul\r\n");
-    std::wstring oldPath(32768, L'\0');
-    oldPath.resize(::GetEnvironmentVariableW(L"PATH", oldPath.data(), 32768));
-    ::SetEnvironmentVariableW(L"PATH", (host::Widen(folder_) + L";" + oldPath).c_str());
-    app::IconSource = source;
-    app::ConvertIcon(app::IconConverter::WindowsMagick);
-    ::SetEnvironmentVariableW(L"PATH", oldPath.c_str());
+    {
+        const testing_support::ScopedVariable searchPath(
+            L"PATH", host::Widen(folder_ + ";" + host::EnvironmentVariable("PATH")).c_str());
+        app::IconSource = source;
+        app::ConvertIcon(app::IconConverter::WindowsMagick);
+    }
 
     std::string arguments = ReadBytes(folder_ + "magick-args.txt");
     while (!arguments.empty() &&

@@ -208,8 +208,8 @@ TEST_F(GdiplusSave, EveryFormatIsWrittenAndReadBackByImageMagick) {
     const auto gif = ReadAll(base + ".gif");
     ASSERT_GE(gif.size(), 6u);
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 4), "GIF8");
-    for (const char* line : {".png PNG 64 48", ".jpg JPEG 64 48", ".bmp BMP3 64 48",
-                             ".tif TIFF 64 48"}) {
+    for (const char* line :
+         {".png PNG 64 48", ".jpg JPEG 64 48", ".bmp BMP3 64 48", ".tif TIFF 64 48"}) {
         EXPECT_NE(text.find(name + line), std::string::npos) << line << " in\n" << text;
     }
     EXPECT_NE(text.find("converted.png PNG 64 48"), std::string::npos) << text;

@@ -34,9 +34,7 @@ const bool kRelaunchedCopyEnded = [] {
     wchar_t marker[MAX_PATH * 2] = {};
     if (!::GetEnvironmentVariableW(kRelaunchMarkerVariable, marker, MAX_PATH * 2)) return false;
     if (std::wstring(::GetCommandLineW()).find(L"--gtest") != std::wstring::npos) return false;
-    wchar_t self[MAX_PATH * 2] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
-    testing_support::WriteBytes(marker, host::Narrow(self));
+    testing_support::WriteBytes(marker, host::ProgramPath());
     ::ExitProcess(0);
     return true;
 }();

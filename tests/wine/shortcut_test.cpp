@@ -1,5 +1,6 @@
 #include "app/shortcut_win.h"
 
+#include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
 #include "tests/wine/wine_test_support.h"
@@ -35,19 +36,6 @@ std::string ReadFileBytes(const fs::path& path) {
 void WriteFileBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
-}
-
-std::string ExeFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), path.size());
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return host::Narrow(path.substr(0, path.find_last_of(L'\\') + 1));
 }
 
 // A fresh folder in TEMP for one test, removed afterwards.
@@ -136,8 +124,9 @@ TEST_F(ShortcutTest, StoresEveryFieldUnderUnicodeNames) {
     const fs::path work = Path(kUnicodeName);
     fs::create_directories(work);
     const fs::path icon = Path(kUnicodeName + ".ico");
-    WriteFileBytes(icon, ReadFileBytes(host::Widen(ExeFolder() + "..\\..\\res\\lumora.ico")));
-    const std::string target = ExeFolder() + "Lumora.exe";
+    WriteFileBytes(icon,
+                   ReadFileBytes(host::Widen(host::ProgramFolder() + "..\\..\\res\\lumora.ico")));
+    const std::string target = host::ProgramFolder() + "Lumora.exe";
     const std::string workText = Utf8(work) + "\\";
     ASSERT_TRUE(
         app::CreateShortcut(Utf8(lnk), target, "", workText, SW_SHOW, Utf8(icon), kDescription));
@@ -172,8 +161,8 @@ TEST_F(ShortcutTest, StoresEveryFieldUnderUnicodeNames) {
 
 TEST_F(ShortcutTest, KeepsAnEmptyIconLocation) {
     const fs::path lnk = Path("no icon.lnk");
-    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), ExeFolder() + "Lumora.exe", "", Utf8(folder_),
-                                    SW_SHOW, "", kDescription));
+    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), host::ProgramFolder() + "Lumora.exe", "",
+                                    Utf8(folder_), SW_SHOW, "", kDescription));
     const LinkFields fields = ReadBack(lnk);
     EXPECT_EQ(fields.iconPath, "");
     EXPECT_EQ(fields.iconIndex, 0);
@@ -185,8 +174,8 @@ TEST_F(ShortcutTest, StartingTheShortcutRunsTheCompanionInTheChosenFolder) {
     const fs::path work = Path(kUnicodeName);
     fs::create_directories(work);
     const fs::path report = Path("report.txt");
-    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), ExeFolder() + "Lumora.exe", "", Utf8(work) + "\\",
-                                    SW_SHOW, "", kDescription));
+    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), host::ProgramFolder() + "Lumora.exe", "",
+                                    Utf8(work) + "\\", SW_SHOW, "", kDescription));
 
     // The companion inherits the variable and writes the folder it was started in.
     ASSERT_TRUE(::SetEnvironmentVariableW(L"LUMORA_STANDIN_REPORT", report.wstring().c_str()));
@@ -207,8 +196,8 @@ TEST_F(ShortcutTest, StartingTheShortcutRunsTheCompanionInTheChosenFolder) {
 TEST_F(ShortcutTest, ReplacesAnExistingShortcutWhole) {
     const fs::path lnk = Path("Pics.lnk");
     WriteFileBytes(lnk, "an older shortcut");
-    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), ExeFolder() + "Lumora.exe", "", Utf8(folder_),
-                                    SW_SHOW, "", kDescription));
+    ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), host::ProgramFolder() + "Lumora.exe", "",
+                                    Utf8(folder_), SW_SHOW, "", kDescription));
     EXPECT_EQ(ReadBack(lnk).description, kDescription);
     // Nothing but the shortcut is left in the folder: the temporary file became it.
     std::vector<fs::path> entries(fs::directory_iterator(folder_), fs::directory_iterator{});
@@ -217,7 +206,7 @@ TEST_F(ShortcutTest, ReplacesAnExistingShortcutWhole) {
 }
 
 TEST_F(ShortcutTest, AFailedSaveAnswersFalseAndLeavesTheOldFileAlone) {
-    const std::string target = ExeFolder() + "Lumora.exe";
+    const std::string target = host::ProgramFolder() + "Lumora.exe";
     auto create = [&](const fs::path& lnk) {
         return app::CreateShortcut(Utf8(lnk), target, "", Utf8(folder_), SW_SHOW, "", kDescription);
     };

@@ -86,6 +86,20 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
+ScopedVariable::ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
+    const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (size > 0) {
+        old_.resize(size);
+        old_.resize(::GetEnvironmentVariableW(name, old_.data(), size));
+        hadValue_ = true;
+    }
+    ::SetEnvironmentVariableW(name, value);
+}
+
+ScopedVariable::~ScopedVariable() {
+    ::SetEnvironmentVariableW(name_, hadValue_ ? old_.c_str() : nullptr);
+}
+
 std::wstring MessageBoxText(HWND box) {
     wchar_t text[2048] = {};
     ::GetDlgItemTextW(box, 0xFFFF, text, 2048);

@@ -28,6 +28,21 @@ private:
     std::wstring path_;
 };
 
+// Sets an environment variable of this process (nullptr: removes it) and puts the old value
+// back afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const wchar_t* value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const wchar_t* name_;
+    std::wstring old_;
+    bool hadValue_ = false;
+};
+
 // "\\?\" in front of an absolute drive path, so that the calls work past MAX_PATH.
 std::wstring Extended(const std::wstring& path);
 bool MakeFolder(const std::wstring& path);
