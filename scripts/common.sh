@@ -1,9 +1,9 @@
 # Shared by scripts/run and scripts/test: packages, a Wine home, an X display.
 # shellcheck shell=bash
 
-PACKAGES=(cmake ninja-build g++ pkg-config mingw-w64 g++-mingw-w64-x86-64-posix wine64 xvfb
+PACKAGES=(cmake ninja-build g++ pkg-config mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb
     openbox x11-utils xdotool imagemagick icoutils liblnk-utils desktop-file-utils googletest
-    libgtest-dev libglib2.0-dev libglib2.0-bin dbus gvfs-daemons clang-format python3)
+    libgtest-dev libglib2.0-dev libglib2.0-bin dbus gvfs gvfs-daemons clang-format python3)
 
 # Installs whatever of PACKAGES is missing (we run as root on Debian 12).
 ensure_packages() {
