@@ -4,11 +4,10 @@
 
 #include <utility>
 
-#include "app/dialog_ops_win.h"
-#include "app/icon_convert_win.h"
-#include "app/long_path.h"
+#include "app/folder_choice_win.h"
+#include "app/icon_choice_win.h"
 #include "app/state_win.h"
-#include "host/path_text.h"
+#include "host/long_path.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
 
@@ -18,7 +17,7 @@ void HandleDroppedPath(const std::string& path) {
     WIN32_FIND_DATAW entry{};
     // The lookup fails for a drive root and for a path that vanished: both are ignored silently.
     // Folders nested deeper than MAX_PATH can be dropped too; they are looked up prefixed.
-    const std::wstring lookup = host::Widen(ExtendedLengthPath(path));
+    const std::wstring lookup = host::Widen(host::ExtendedLengthPath(path));
     if (!host::UniqueFind(::FindFirstFileW(lookup.c_str(), &entry))) return;
 
     // Folders first, so that a folder called pictures.png is still a folder.
@@ -27,17 +26,11 @@ void HandleDroppedPath(const std::string& path) {
         SelectFolder();
         return;
     }
-    // The entry's own name, not the dropped text, decides the kind.
-    const std::string ending = host::AsciiLower(host::LastChars(host::Narrow(entry.cFileName), 4));
-    if (ending == ".jpg" || ending == "jpeg" || ending == ".png" || ending == ".bmp") {
-        IconSource = path;
-        ConvertIcon();
-    } else if (ending == ".ico") {
-        IconSource = path;
-        RefreshIconPreview();
-    } else {
-        ::MessageBeep(0);
-    }
+    // The entry's own name, not the dropped text, decides the kind; anything else leaves
+    // IconSource as it was.
+    const IconFileKind kind = IconFileKindOf(host::Narrow(entry.cFileName));
+    if (kind != IconFileKind::Other) IconSource = path;
+    UseIconSource(kind);
 }
 
 void DropFileC::AcceptDrop(HWND, std::string path) { HandleDroppedPath(std::move(path)); }

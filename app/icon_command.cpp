@@ -5,6 +5,13 @@
 
 namespace app {
 
+IconFileKind IconFileKindOf(std::string_view fileName) {
+    const std::string ending = host::AsciiLower(host::LastChars(fileName, 4));
+    if (ending == ".jpg" || ending == "jpeg" || ending == ".png" || ending == ".bmp")
+        return IconFileKind::Image;
+    return ending == ".ico" ? IconFileKind::Icon : IconFileKind::Other;
+}
+
 std::optional<std::string> IconTargetPath(std::string_view source) {
     // Without a dot in the name the rule would take the folder's dot, or give the bare relative
     // name "ico" in whatever the current directory is.

@@ -7,6 +7,11 @@
 
 namespace app {
 
+// What a chosen or dropped file is as an icon: an image to convert, an icon to show, or neither.
+enum class IconFileKind { Image, Icon, Other };
+// By the name's ending, in any case: .jpg, .jpeg, .png and .bmp are images, .ico is an icon.
+IconFileKind IconFileKindOf(std::string_view fileName);
+
 // The sizes every converted icon holds.
 inline constexpr std::string_view kIconOptions =
     "-define png:color-type=6 -define icon:auto-resize=16,24,32,48,64,72,96,128,256";

@@ -7,14 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "app/build_win.h"
 #include "app/dialog_ids.h"
-#include "app/dialog_ops_win.h"
 #include "app/dialog_template.h"
 #include "app/drop_win.h"
+#include "app/folder_choice_win.h"
+#include "app/icon_choice_win.h"
 #include "app/state_win.h"
+#include "host/message_box_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
+#include "host/wait_win.h"
 #include "host/window_position_win.h"
 
 namespace app {
@@ -26,18 +30,6 @@ constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 // The window icons belong to the dialog: loaded at initialisation, destroyed with it.
 host::UniqueIcon bigIcon;
 host::UniqueIcon smallIcon;
-
-// DragFinish releases the drop's memory; it must run on every path out of the handler.
-class DropScope {
-public:
-    explicit DropScope(HDROP drop) noexcept : drop_(drop) {}
-    ~DropScope() { ::DragFinish(drop_); }
-    DropScope(const DropScope&) = delete;
-    DropScope& operator=(const DropScope&) = delete;
-
-private:
-    HDROP drop_;
-};
 
 HICON LoadProgramIcon(int size) {
     return static_cast<HICON>(
@@ -63,25 +55,17 @@ INT_PTR OnInitDialog(HWND dialog) {
     if (!DropHandler) DropHandler = std::make_unique<DropFileC>();
     ::DragAcceptFiles(dialog, TRUE);
     host::RestoreWindowPosition(dialog, host::ProgramName());
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        // A quit request belongs to the loop that runs the dialog: hand it back.
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    // What queued up meanwhile is handled before the dialog shows.
+    host::WaitDispatching(nullptr, std::chrono::milliseconds(0));
     return TRUE;  // let the dialog manager give the focus to the first tab stop
 }
 
 INT_PTR OnDropFiles(HWND dialog, HDROP drop) {
-    DropScope finish(drop);
+    const host::DropScope finish(drop);
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (count > 1) {
-        ::MessageBoxW(dialog, L"Please drag and drop only 1 folder or 1 jpeg image", L"Error",
-                      MB_OK | MB_ICONEXCLAMATION);
+        host::ShowMessageBox(dialog, "Please drag and drop only 1 folder or 1 jpeg image",
+                             MB_OK | MB_ICONEXCLAMATION, "Error");
         return 0;
     }
     for (UINT i = 0; i < count; ++i) {

@@ -8,8 +8,8 @@
 #include "app/main_dialog_win.h"
 #include "host/command_runner_win.h"
 #include "host/comctl_win.h"
+#include "host/message_box_win.h"
 #include "host/program_win.h"
-#include "host/text_encoding_win.h"
 #include "wine/registration_win.h"
 #include "wine/wine_detect_win.h"
 
@@ -19,8 +19,7 @@ namespace {
 constexpr wchar_t kImageMagickDownloadPage[] = L"https://imagemagick.org/script/download.php";
 
 void ShowStartupError(const char* text) {
-    ::MessageBoxW(nullptr, host::Widen(text).c_str(), host::Widen(host::ProgramName()).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
+    host::ShowMessageBox(nullptr, text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace

@@ -23,21 +23,14 @@ size_t SequenceLength(unsigned char lead) {
 class BatchWriter {
 public:
     void Append(std::string_view text) {
-        size_t i = 0;
-        while (i < text.size()) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if (IsAscii(c)) {
-                if (c == '%') out_.text += '%';
-                out_.text += static_cast<char>(c);
-                ++i;
-                continue;
-            }
-            size_t end = i;
-            while (end < text.size() && !IsAscii(static_cast<unsigned char>(text[end]))) ++end;
-            out_.text += '%';
-            out_.text += VariableFor(text.substr(i, end - i));
-            out_.text += '%';
-            i = end;
+        while (!text.empty()) {
+            const bool ascii = IsAscii(static_cast<unsigned char>(text[0]));
+            size_t end = 1;
+            while (end < text.size() && IsAscii(static_cast<unsigned char>(text[end])) == ascii)
+                ++end;
+            const std::string_view run = text.substr(0, end);
+            out_.text += ascii ? DoublePercent(run) : '%' + VariableFor(run) + '%';
+            text.remove_prefix(end);
         }
     }
     void AppendLiteral(std::string_view text) { out_.text += text; }
@@ -67,6 +60,15 @@ std::string_view DrivePart(std::string_view folder) {
 }
 
 }  // namespace
+
+std::string DoublePercent(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        out += c;
+        if (c == '%') out += '%';
+    }
+    return out;
+}
 
 std::string CommandWorkingFolder(std::string_view folder, std::string_view temp) {
     if (folder.empty()) return WithOneTrailingBackslash(std::string(temp) + '\\');

@@ -12,6 +12,9 @@ namespace host {
 inline constexpr std::string_view kBatchFileName = "temp.bat";
 inline constexpr std::string_view kCaptureFileName = "dump.txt";
 
+// cmd expands %NAME% even inside double quotes; "%%" is its escape for one literal '%'.
+std::string DoublePercent(std::string_view text);
+
 // The folder a command runs in: the folder given, or TEMP + "\" when it is empty (a lone "\"
 // when TEMP is unset too), with its trailing backslashes cut to exactly one.
 std::string CommandWorkingFolder(std::string_view folder, std::string_view temp);

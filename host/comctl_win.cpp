@@ -14,12 +14,7 @@
 
 namespace {
 
-struct HeapBlockTraits {
-    using Type = void*;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type block) noexcept { ::HeapFree(::GetProcessHeap(), 0, block); }
-};
-using UniqueHeapBlock = host::Unique<HeapBlockTraits>;
+using host::UniqueHeapBlock;
 
 UniqueHeapBlock AllocateBytes(SIZE_T size) {
     return UniqueHeapBlock(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, size));

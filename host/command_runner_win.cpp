@@ -10,6 +10,7 @@
 #include "host/batch_file.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
+#include "host/wait_win.h"
 #include "host/whole_file_win.h"
 
 namespace host {
@@ -18,14 +19,6 @@ namespace {
 
 // One user-interface thread: a run is "in progress" while its wait dispatches messages.
 bool runInProgress = false;
-
-class RunInProgress {
-public:
-    RunInProgress() noexcept { runInProgress = true; }
-    ~RunInProgress() { runInProgress = false; }
-    RunInProgress(const RunInProgress&) = delete;
-    RunInProgress& operator=(const RunInProgress&) = delete;
-};
 
 // Changes to this process's environment for as long as it lives, each undone afterwards. A child
 // started meanwhile inherits a copy, so they are undone as soon as the child exists.
@@ -97,20 +90,6 @@ std::string CapturedTextAsUtf8(const std::string& bytes) {
     return Narrow(wide);
 }
 
-bool IsDialogWindow(HWND window) {
-    // WC_DIALOG is the atom 0x8002.
-    return ::GetClassLongPtrW(window, GCW_ATOM) == 0x8002;
-}
-
-// As a dialog's message loop would: keyboard navigation for the dialog the message is for,
-// otherwise translate and dispatch.
-void RouteMessage(MSG& message) {
-    const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root && IsDialogWindow(root) && ::IsDialogMessageW(root, &message)) return;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-}
-
 }  // namespace
 
 UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,
@@ -130,34 +109,17 @@ UniqueHandle ShellStartHidden(const std::string& file, const std::string& parame
 void ReleaseProcessHandle(UniqueHandle& process) { process.Reset(); }
 
 void WaitForProcessEnd(UniqueHandle& process) {
-    // A WM_QUIT taken from the queue here belongs to the caller's loop: it is posted again
-    // once the wait is over.
-    bool quit = false;
-    WPARAM quitCode = 0;
-    for (;;) {
-        MSG message;
-        if (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                quitCode = message.wParam;
-            } else {
-                RouteMessage(message);
-            }
-        } else {
-            ::Sleep(1);
-        }
-        ::Sleep(0);
-        if (::WaitForSingleObject(process.Get(), 100) != WAIT_TIMEOUT) break;
-    }
+    // A quit request met meanwhile is handed on by the wait; the process is waited for anyway,
+    // as its files are cleaned up afterwards.
+    if (process) WaitDispatching(process.Get(), kNoLimit);
     ReleaseProcessHandle(process);
-    if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
 }
 
 std::optional<std::string> RunCommandCaptured(std::string command, std::string folder) {
     // The temporary files have fixed names: a second run started from a message handled during
     // the wait would overwrite the first one's files.
     if (runInProgress) return std::nullopt;
-    const RunInProgress guard;
+    const BusyScope busy = MarkBusy(runInProgress);
 
     const std::string workingFolder = CommandWorkingFolder(folder, EnvironmentVariable("TEMP"));
     const std::string batchPath = workingFolder + std::string(kBatchFileName);

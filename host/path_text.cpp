@@ -36,4 +36,9 @@ std::string LastChars(std::string_view text, size_t n) {
     return std::string(text.size() <= n ? text : text.substr(text.size() - n));
 }
 
+std::string TempPathBeside(std::string_view target, std::uint32_t processId, unsigned attempt) {
+    return FolderOf(target) + "~lumora-" + std::to_string(processId) + "-" +
+           std::to_string(attempt) + ".tmp";
+}
+
 }  // namespace host

@@ -1,6 +1,7 @@
 // Windows path pieces as text. Pure: used by every subsystem, tested natively.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,10 @@ std::string WithOneTrailingBackslash(std::string_view folder);
 std::string AsciiLower(std::string_view text);
 // The last n bytes (the whole text when shorter).
 std::string LastChars(std::string_view text, size_t n);
+// Where a file is written before it replaces `target`: in the same folder (so the final move is
+// a rename on one volume), unique per process and attempt, named by the program alone (nothing of
+// the user's name, which may be long or odd) and ending in ".tmp", so that nothing takes it for a
+// finished file. "C:\Links\Pics.lnk", 42, 0 -> "C:\Links\~lumora-42-0.tmp".
+std::string TempPathBeside(std::string_view target, std::uint32_t processId, unsigned attempt);
 
 }  // namespace host

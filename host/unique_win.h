@@ -1,11 +1,13 @@
-// Move-only owners for Win32 handles. Every handle the program opens is held by one of these,
-// so no code path (early return included) can leak or double-close it.
+// Move-only owners for Win32 handles and scope guards. Every handle the program opens is held by
+// one of these, so no code path (early return included) can leak or double-close it.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shtypes.h>
 
+#include <string>
 #include <utility>
 
 namespace host {
@@ -26,11 +28,11 @@ public:
     Unique& operator=(const Unique&) = delete;
     ~Unique() { Reset(); }
 
-    Type Get() const noexcept { return v_; }
+    const Type& Get() const noexcept { return v_; }
     Type Release() noexcept { return std::exchange(v_, Traits::Invalid()); }
     void Reset(Type v = Traits::Invalid()) noexcept {
         if (v_ != Traits::Invalid()) Traits::Close(v_);
-        v_ = v;
+        v_ = std::move(v);
     }
     explicit operator bool() const noexcept { return v_ != Traits::Invalid(); }
 
@@ -67,15 +69,37 @@ struct ModuleTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
-struct BrushTraits {
-    using Type = HBRUSH;
+// Heap blocks of the process heap (the exported functions use no C++ run-time allocation).
+struct HeapBlockTraits {
+    using Type = void*;
     static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::DeleteObject(h); }
+    static void Close(Type block) noexcept { ::HeapFree(::GetProcessHeap(), 0, block); }
 };
-struct GlobalTraits {
-    using Type = HGLOBAL;
+// Item lists the shell allocates for the caller (SHBrowseForFolder).
+struct PidlTraits {
+    using Type = ITEMIDLIST*;
     static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::GlobalFree(h); }
+    static void Close(Type pidl) noexcept { ::CoTaskMemFree(pidl); }
+};
+// A drop handed to WM_DROPFILES: DragFinish releases its memory on every way out.
+struct DropTraits {
+    using Type = HDROP;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type drop) noexcept { ::DragFinish(drop); }
+};
+// A temporary file (UTF-8 path), deleted unless Release() hands it on.
+struct TempFileTraits {
+    using Type = std::string;
+    static Type Invalid() noexcept { return {}; }
+    static void Close(const Type& path) noexcept;
+};
+
+// A flag that says an operation is under way, for operations that a message handled during
+// their wait could start again.
+struct BusyFlagTraits {
+    using Type = bool*;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type flag) noexcept { *flag = false; }
 };
 
 using UniqueFile = Unique<FileTraits>;
@@ -83,8 +107,17 @@ using UniqueHandle = Unique<HandleTraits>;
 using UniqueFind = Unique<FindTraits>;
 using UniqueIcon = Unique<IconTraits>;
 using UniqueModule = Unique<ModuleTraits>;
-using UniqueBrush = Unique<BrushTraits>;
-using UniqueGlobal = Unique<GlobalTraits>;
+using UniqueHeapBlock = Unique<HeapBlockTraits>;
+using UniquePidl = Unique<PidlTraits>;
+using DropScope = Unique<DropTraits>;
+using TempFileGuard = Unique<TempFileTraits>;
+using BusyScope = Unique<BusyFlagTraits>;
+
+// Raises the flag for as long as the answer lives.
+inline BusyScope MarkBusy(bool& flag) noexcept {
+    flag = true;
+    return BusyScope(&flag);
+}
 
 // COM for the calling thread; uninitialises only when the initialisation succeeded.
 class ComScope {

@@ -20,17 +20,6 @@ GdiplusScope::~GdiplusScope() {
     if (status_ == Gdiplus::Ok) Gdiplus::GdiplusShutdown(token_);
 }
 
-Gdiplus::GpImage* UniqueGpImage::Release() noexcept {
-    Gdiplus::GpImage* image = image_;
-    image_ = nullptr;
-    return image;
-}
-
-void UniqueGpImage::Reset(Gdiplus::GpImage* image) noexcept {
-    if (image_ != nullptr) flat::GdipDisposeImage(image_);
-    image_ = image;
-}
-
 namespace {
 
 bool IsBlank(const std::string& name) { return name.find_first_not_of(' ') == std::string::npos; }

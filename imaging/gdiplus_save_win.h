@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "host/unique_win.h"
+
 namespace imaging {
 
 using ImageStatus = int;
@@ -33,27 +35,12 @@ private:
 };
 
 // Owns a GDI+ image or bitmap (a GpBitmap is a GpImage in the flat interface).
-class UniqueGpImage {
-public:
-    UniqueGpImage() noexcept = default;
-    explicit UniqueGpImage(Gdiplus::GpImage* image) noexcept : image_(image) {}
-    UniqueGpImage(UniqueGpImage&& o) noexcept : image_(o.Release()) {}
-    UniqueGpImage& operator=(UniqueGpImage&& o) noexcept {
-        Reset(o.Release());
-        return *this;
-    }
-    UniqueGpImage(const UniqueGpImage&) = delete;
-    UniqueGpImage& operator=(const UniqueGpImage&) = delete;
-    ~UniqueGpImage() { Reset(); }
-
-    Gdiplus::GpImage* Get() const noexcept { return image_; }
-    Gdiplus::GpImage* Release() noexcept;
-    void Reset(Gdiplus::GpImage* image = nullptr) noexcept;
-    explicit operator bool() const noexcept { return image_ != nullptr; }
-
-private:
-    Gdiplus::GpImage* image_ = nullptr;
+struct GpImageTraits {
+    using Type = Gdiplus::GpImage*;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type image) noexcept { Gdiplus::DllExports::GdipDisposeImage(image); }
 };
+using UniqueGpImage = host::Unique<GpImageTraits>;
 
 // CLSID text ("{557CF406-1A04-11D3-9A73-0000F81EF32E}") of the first encoder whose MIME type
 // contains the requested one, case-insensitively; empty when none does.

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "host/text_encoding_win.h"
-#include "host/unique_win.h"
 #include "host/whole_file_win.h"
 #include "imaging/ico_assembly.h"
 
@@ -27,18 +26,6 @@ std::optional<std::span<const uint8_t>> LockedResource(HMODULE module, LPCWSTR n
     if (locked == nullptr) return std::nullopt;
     return std::span<const uint8_t>(static_cast<const uint8_t*>(locked),
                                     ::SizeofResource(module, found));
-}
-
-// Replaces the file whole: written beside it under a temporary name, then moved over it, so an
-// existing icon is never left half overwritten.
-void ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::string temporary = path + ".part";
-    const bool written = host::WriteWholeFile(
-        temporary, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    if (!written || !::MoveFileExW(host::Widen(temporary).c_str(), host::Widen(path).c_str(),
-                                   MOVEFILE_REPLACE_EXISTING)) {
-        ::DeleteFileW(host::Widen(temporary).c_str());
-    }
 }
 
 }  // namespace
@@ -63,7 +50,10 @@ BOOL CALLBACK GroupIconWalker(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PT
     const IcoResult ico = AssembleIco(*directory, images);
     if (ico.bytes.empty()) return TRUE;
     LargestIconWidth = ico.largestWidth;
-    ReplaceFile(IcoOutputPath, ico.bytes);
+    // Replaced whole, so an existing icon is never left half overwritten.
+    host::ReplaceWholeFile(
+        IcoOutputPath,
+        std::string_view(reinterpret_cast<const char*>(ico.bytes.data()), ico.bytes.size()));
     return TRUE;
 }
 

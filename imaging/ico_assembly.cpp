@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "imaging/byte_reader.h"
+
 namespace imaging {
 
 namespace {
@@ -9,10 +11,6 @@ namespace {
 constexpr size_t kHeaderSize = 6;
 constexpr size_t kGroupEntrySize = 14;
 constexpr size_t kIcoRecordSize = 16;
-
-uint16_t Read16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
 
 void Put16(std::vector<uint8_t>& out, uint16_t value) {
     out.push_back(static_cast<uint8_t>(value & 0xFF));
@@ -25,7 +23,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t value) {
 
 size_t CompleteEntries(std::span<const uint8_t> directory) {
     if (directory.size() < kHeaderSize) return 0;
-    const size_t declared = Read16(directory, 4);
+    const size_t declared = Le16(directory, 4);
     return std::min(declared, (directory.size() - kHeaderSize) / kGroupEntrySize);
 }
 
@@ -35,7 +33,7 @@ std::vector<GroupEntryRef> GroupDirectoryEntries(std::span<const uint8_t> direct
     std::vector<GroupEntryRef> entries;
     const size_t count = CompleteEntries(directory);
     for (size_t i = 0; i < count; ++i) {
-        entries.push_back({Read16(directory, kHeaderSize + i * kGroupEntrySize + 12)});
+        entries.push_back({Le16(directory, kHeaderSize + i * kGroupEntrySize + 12)});
     }
     return entries;
 }
@@ -64,12 +62,12 @@ IcoResult AssembleIco(std::span<const uint8_t> directory,
     uint32_t offset = static_cast<uint32_t>(kHeaderSize + kept.size() * kIcoRecordSize);
     for (size_t i : kept) {
         const auto entry = directory.subspan(kHeaderSize + i * kGroupEntrySize, kGroupEntrySize);
-        out.push_back(entry[0]);       // width, 0 stands for 256
-        out.push_back(entry[1]);       // height
-        out.push_back(entry[2]);       // colour count
-        out.push_back(0);              // reserved
-        Put16(out, Read16(entry, 4));  // planes
-        Put16(out, Read16(entry, 6));  // bit count
+        out.push_back(entry[0]);     // width, 0 stands for 256
+        out.push_back(entry[1]);     // height
+        out.push_back(entry[2]);     // colour count
+        out.push_back(0);            // reserved
+        Put16(out, Le16(entry, 4));  // planes
+        Put16(out, Le16(entry, 6));  // bit count
         // Bytes in resource as the directory states it; the offsets follow the real sizes.
         for (size_t b = 8; b < 12; ++b) out.push_back(entry[b]);
         Put32(out, offset);

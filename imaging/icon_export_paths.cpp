@@ -2,10 +2,6 @@
 
 namespace imaging {
 
-std::string IconFolder(const std::string& userName) {
-    return "z:\\home\\" + userName + "\\.local\\share\\icons\\";
-}
-
 NumberedPngFallback PlanNumberedPngFallback(const std::string& pngPath,
                                             const std::function<bool(const std::string&)>& exists) {
     NumberedPngFallback plan;

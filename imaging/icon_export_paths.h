@@ -8,9 +8,6 @@
 
 namespace imaging {
 
-// "z:\home\<user>\.local\share\icons\": the Linux icon folder seen through Wine's drive Z:.
-std::string IconFolder(const std::string& userName);
-
 // When a PNG could not be written, an earlier export may have left a numbered series
 // (<base>-0.png, <base>-1.png, ...): the highest unbroken number becomes the PNG and the lower
 // ones are removed. usable is false when <base>-0.png does not exist.

@@ -8,7 +8,6 @@
 #include "imaging/gdiplus_save_win.h"
 #include "imaging/group_icon_win.h"
 #include "imaging/icon_export_paths.h"
-#include "wine/desktop_name.h"
 
 namespace imaging {
 
@@ -32,9 +31,9 @@ void IcoToPng(const std::string& icoPath, const std::string& pngPath) {
 
 }  // namespace
 
-std::string ExportProgramIcon(const std::string& modulePath) {
-    const std::string base =
-        IconFolder(host::EnvironmentVariable("USERNAME")) + wine::DesktopName(modulePath);
+std::string ExportProgramIcon(const std::string& modulePath, const std::string& iconFolder,
+                              const std::string& iconName) {
+    const std::string base = iconFolder + iconName;
     const std::string icoPath = base + ".ico";
     const std::string pngPath = base + ".png";
     if (host::FileExists(pngPath)) return pngPath;

@@ -71,7 +71,7 @@ std::string DesktopEntryText(const DesktopEntryFields& fields) {
     text += "Name=" + host::StripExtension(fileName) + "\n";
     text += "StartupWMClass=" + host::AsciiLower(fileName) + "\n";
     if (fields.show) {
-        text += "Exec=env WINEPREFIX=\"/home/" + fields.userName + "/.wine\" wine " +
+        text += "Exec=env WINEPREFIX=\"" + fields.unixPrefix + "\" wine " +
                 ExecEscape(fields.targetPath) + "\n";
     } else {
         text += "NoDisplay=true\n";

@@ -14,7 +14,7 @@ std::string ExecEscape(std::string_view windowsPath);
 
 struct DesktopEntryFields {
     std::string targetPath;  // Windows path of the program the entry is for
-    std::string userName;    // Linux login name: the prefix is /home/<user>/.wine
+    std::string unixPrefix;  // the Wine prefix the Exec line starts the program in
     std::string iconName;    // icon-theme name: the icon file's name without folder and extension
     bool show = false;       // true: a menu entry with an Exec line; false: NoDisplay=true
 };

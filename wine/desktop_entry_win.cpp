@@ -1,7 +1,6 @@
 #include "wine/desktop_entry_win.h"
 
 #include "host/path_text.h"
-#include "host/program_win.h"
 #include "host/whole_file_win.h"
 #include "imaging/icon_export_win.h"
 #include "wine/custom_icon.h"
@@ -9,13 +8,18 @@
 #include "wine/desktop_name.h"
 #include "wine/drive_map_win.h"
 #include "wine/unix_bridge_win.h"
+#include "wine/wine_home_win.h"
 
 namespace wine {
 
 std::string DesktopEntryPath(const std::string& target, const std::string& alternativeName) {
     const std::string name = DesktopName(alternativeName.empty() ? target : alternativeName);
-    return "z:\\home\\" + host::EnvironmentVariable("USERNAME") +
-           "\\.local\\share\\applications\\wine-" + name + ".desktop";
+    return DesktopEntryFolder(CurrentWineHome()) + "wine-" + name + ".desktop";
+}
+
+std::string ExportDesktopIcon(const std::string& target) {
+    // The entry finds its icon by this name in the user's icon folder.
+    return imaging::ExportProgramIcon(target, IconFolder(CurrentWineHome()), DesktopName(target));
 }
 
 void SetCustomIcon(const std::string& file, const std::string& icon) {
@@ -23,12 +27,12 @@ void SetCustomIcon(const std::string& file, const std::string& icon) {
 }
 
 int CreateDesktopEntry(const std::string& target, bool show, const std::string& alternativeName) {
-    const std::string icon = imaging::ExportProgramIcon(target);
+    const std::string icon = ExportDesktopIcon(target);
     SetCustomIcon(target, icon);
     const std::string entryPath = DesktopEntryPath(target, alternativeName);
     DesktopEntryFields fields;
     fields.targetPath = target;
-    fields.userName = host::EnvironmentVariable("USERNAME");
+    fields.unixPrefix = CurrentWineHome().unixPrefix;
     // An icon-theme name: the icon lies in the user's icon folder, found by name alone.
     fields.iconName = host::StripExtension(host::FileNameOf(icon));
     fields.show = show;

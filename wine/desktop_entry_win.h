@@ -5,9 +5,13 @@
 
 namespace wine {
 
-// Windows path of the entry file: z:\home\<USERNAME>\.local\share\applications\wine-<name>.desktop,
-// named after the alternative name when it is not empty, else after the target.
+// Windows path of the entry file: wine-<name>.desktop in the home's applications folder, named
+// after the alternative name when it is not empty, else after the target.
 std::string DesktopEntryPath(const std::string& target, const std::string& alternativeName);
+
+// Exports the target's icon into the home's icon folder under the target's DesktopName; the path
+// ExportProgramIcon answers.
+std::string ExportDesktopIcon(const std::string& target);
 
 // Sets gio's metadata::custom-icon of the file (Windows path) to the icon (Windows path). Started
 // through the Unix bridge and not waited for; its outcome is not known.

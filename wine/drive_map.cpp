@@ -1,6 +1,7 @@
 #include "wine/drive_map.h"
 
 #include "host/path_text.h"
+#include "wine/shell_quote.h"
 
 namespace wine {
 namespace {
@@ -45,6 +46,10 @@ std::string DriveEntryOf(std::string_view line) {
 
 }  // namespace
 
+std::string DriveListingCommand(const WineHome& home) {
+    return "ls -al " + ShellQuote(home.unixPrefix + "/dosdevices");
+}
+
 std::vector<std::string> ParseDriveListing(std::string_view listing) {
     std::vector<std::string> entries;
     while (!listing.empty()) {
@@ -58,15 +63,14 @@ std::vector<std::string> ParseDriveListing(std::string_view listing) {
 }
 
 std::string ToUnixPath(std::string_view path, const std::vector<std::string>& driveMap,
-                       std::string_view userName) {
+                       const WineHome& home) {
     std::string unixPath(path);
     for (char& c : unixPath)
         if (c == '\\') c = '/';
     const std::string head = host::AsciiLower(std::string_view(unixPath).substr(0, 3));
-    const std::string home = "/home/" + std::string(userName);
 
     if (head == "z:/") return unixPath.substr(2);
-    if (head == "c:/") return home + "/.wine/drive_c/" + unixPath.substr(3);
+    if (head == "c:/") return home.unixPrefix + "/drive_c/" + unixPath.substr(3);
     for (const std::string& entry : driveMap) {
         // A relative link target ("e:../mnt/e") means nothing to a Unix tool started elsewhere;
         // such drives are reached through their link in dosdevices below.
@@ -74,7 +78,7 @@ std::string ToUnixPath(std::string_view path, const std::vector<std::string>& dr
         if (head.size() == 3 && head[2] == '/' && head.compare(0, 2, entry, 0, 2) == 0)
             return entry.substr(2) + unixPath.substr(2);
     }
-    std::string fallback = home + "/.wine/dosdevices/" + unixPath;
+    std::string fallback = home.unixPrefix + "/dosdevices/" + unixPath;
     if (const size_t colon = fallback.find(':'); colon != std::string::npos && colon > 0)
         fallback[colon - 1] = LowerAscii(fallback[colon - 1]);
     return fallback;

@@ -5,15 +5,20 @@
 #include <string_view>
 #include <vector>
 
+#include "wine/wine_home.h"
+
 namespace wine {
 
-// Entries "d:/media/data" from the output of "ls -al ~/.wine/dosdevices", in listing order.
+// "ls -al '<prefix>/dosdevices'": the listing ParseDriveListing reads.
+std::string DriveListingCommand(const WineHome& home);
+
+// Entries "d:/media/data" from the output of DriveListingCommand, in listing order.
 // The c: and z: drives and device links are left out.
 std::vector<std::string> ParseDriveListing(std::string_view listing);
 
 // The Unix path of a Windows path (backslashes or slashes, any case of drive letter), given the
-// drive entries and the Linux user name. Never fails: unknown forms go through dosdevices.
+// drive entries and the Wine home. Never fails: unknown forms go through the prefix's dosdevices.
 std::string ToUnixPath(std::string_view path, const std::vector<std::string>& driveMap,
-                       std::string_view userName);
+                       const WineHome& home);
 
 }  // namespace wine

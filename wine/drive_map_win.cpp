@@ -1,8 +1,8 @@
 #include "wine/drive_map_win.h"
 
-#include "host/program_win.h"
 #include "wine/drive_map.h"
 #include "wine/unix_bridge_win.h"
+#include "wine/wine_home_win.h"
 
 namespace wine {
 
@@ -19,14 +19,14 @@ bool driveMapListed = false;
 
 void LoadDriveMap() {
     DriveMap.clear();
-    const std::string listing = RunUnixCaptured("ls -al ~/.wine/dosdevices");
+    const std::string listing = RunUnixCaptured(DriveListingCommand(CurrentWineHome()));
     driveMapListed = !listing.empty();
     DriveMap = ParseDriveListing(listing);
 }
 
 std::string ToUnixPath(const std::string& path) {
     if (!driveMapListed) LoadDriveMap();
-    return ToUnixPath(path, DriveMap, host::EnvironmentVariable("USERNAME"));
+    return ToUnixPath(path, DriveMap, CurrentWineHome());
 }
 
 }  // namespace wine

@@ -1,19 +1,8 @@
 #include "wine/registration_text.h"
 
+#include "host/batch_file.h"
+
 namespace wine {
-namespace {
-
-// cmd expands %NAME% even inside double quotes; %% is its escape for one literal %.
-std::string DoublePercent(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        out += c;
-        if (c == '%') out += '%';
-    }
-    return out;
-}
-
-}  // namespace
 
 std::string RegisterQuestionText() {
     return "Do you want to register this program as a Linux App?\r\n"
@@ -40,10 +29,10 @@ std::string RegistrationFailedText() {
 std::string RelaunchBatchText(std::string_view oldProgramPath, std::string_view newProgramPath) {
     return "TimeOut 1\r\n"
            "del \"" +
-           DoublePercent(oldProgramPath) +
+           host::DoublePercent(oldProgramPath) +
            "\"\r\n"
            "start \"\" \"" +
-           DoublePercent(newProgramPath) + "\"\r\n";
+           host::DoublePercent(newProgramPath) + "\"\r\n";
 }
 
 }  // namespace wine

@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "host/message_box_win.h"
 #include "host/path_text.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/whole_file_win.h"
-#include "imaging/icon_export_win.h"
 #include "wine/desktop_entry_win.h"
 #include "wine/drive_map_win.h"
 #include "wine/registration_text.h"
@@ -24,13 +24,11 @@ constexpr char kCopyFailedText[] =
     "Click OK to continue the program.";
 
 int Ask(const std::string& text, UINT buttons) {
-    return ::MessageBoxW(nullptr, host::Widen(text).c_str(),
-                         host::Widen(host::ProgramName()).c_str(), buttons | MB_ICONQUESTION);
+    return host::ShowMessageBox(nullptr, text, buttons | MB_ICONQUESTION);
 }
 
 void ShowFailure(const std::string& text) {
-    ::MessageBoxW(nullptr, host::Widen(text).c_str(), host::Widen(host::ProgramName()).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
+    host::ShowMessageBox(nullptr, text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // The program folder as the Unix side sees it, ending in '/'.
@@ -73,7 +71,7 @@ void RegisterLinuxApp(bool interactive, bool show, const std::string& alternativ
     if (!IsWine()) return;
     const std::string programPath = host::ProgramPath();
     // At every start, registered or not: the file managers show the program with its icon.
-    SetCustomIcon(programPath, imaging::ExportProgramIcon(programPath));
+    SetCustomIcon(programPath, ExportDesktopIcon(programPath));
     // The entry file is the only record of an earlier registration.
     if (host::FileExists(DesktopEntryPath(programPath, alternativeName))) return;
 

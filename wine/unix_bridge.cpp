@@ -16,36 +16,28 @@ std::string UnixScriptBytes(std::string_view command) {
     return bytes;
 }
 
-std::string UnixScriptPath(std::string_view userName) {
-    return "/home/" + std::string(userName) + "/dues.sh";
+std::string UnixScriptPath(const WineHome& home) { return UnixHomeFile(home, "dues.sh"); }
+
+std::string UnixLogPath(const WineHome& home) { return UnixHomeFile(home, "dues.log"); }
+
+std::string WindowsScriptPath(const WineHome& home) { return WindowsHomeFile(home, "dues.sh"); }
+
+std::string WindowsLogPath(const WineHome& home) { return WindowsHomeFile(home, "dues.log"); }
+
+std::string ChmodCommandLine(std::string_view startSwitch, const WineHome& home) {
+    return "start /" + std::string(startSwitch) + " /bin/chmod +x " + UnixScriptPath(home);
 }
 
-std::string UnixLogPath(std::string_view userName) {
-    return "/home/" + std::string(userName) + "/dues.log";
+std::string RunScriptCommandLine(std::string_view startSwitch, const WineHome& home) {
+    return "start /" + std::string(startSwitch) + " /bin/sh " + UnixScriptPath(home);
 }
 
-std::string WindowsScriptPath(std::string_view userName) {
-    return "z:\\home\\" + std::string(userName) + "\\dues.sh";
-}
-
-std::string WindowsLogPath(std::string_view userName) {
-    return "z:\\home\\" + std::string(userName) + "\\dues.log";
-}
-
-std::string ChmodCommandLine(std::string_view startSwitch, std::string_view userName) {
-    return "start /" + std::string(startSwitch) + " /bin/chmod +x " + UnixScriptPath(userName);
-}
-
-std::string RunScriptCommandLine(std::string_view startSwitch, std::string_view userName) {
-    return "start /" + std::string(startSwitch) + " /bin/sh " + UnixScriptPath(userName);
-}
-
-std::string CapturedCommand(std::string_view command, std::string_view userName) {
+std::string CapturedCommand(std::string_view command, const WineHome& home) {
     // A group, so that every part of a compound command ("a; b", "a | b") is captured, not only
     // the last; the line feed ends a trailing comment or "&" before the brace. The explicit path,
-    // not ~/dues.log: the file read back is z:\home\USER\dues.log, and the shell's HOME need
-    // not be /home/USER.
-    return "{ " + std::string(command) + "\n} > " + ShellQuote(UnixLogPath(userName));
+    // not ~/dues.log: the file read back is the home's dues.log, and the shell's HOME need
+    // not be that home.
+    return "{ " + std::string(command) + "\n} > " + ShellQuote(UnixLogPath(home));
 }
 
 }  // namespace wine

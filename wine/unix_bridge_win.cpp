@@ -5,9 +5,11 @@
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
+#include "host/wait_win.h"
 #include "host/whole_file_win.h"
 #include "wine/unix_bridge.h"
 #include "wine/wine_detect_win.h"
+#include "wine/wine_home_win.h"
 
 namespace wine {
 
@@ -15,19 +17,18 @@ std::string WineVersionCache;
 
 namespace {
 
-constexpr DWORD kStartPauseMs = 250;
-constexpr DWORD kPollMs = 250;
-constexpr double kCaptureLimitSeconds = 3.0;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kStartPause{250};
+constexpr milliseconds kCaptureLimit{3000};
 // start.exe only hands the program over to the Unix side, so it ends at once; the limit only
-// keeps a wedged start from freezing the window for good.
-constexpr DWORD kChmodWaitMs = 10000;
+// keeps a wedged start from holding the caller for good.
+constexpr milliseconds kChmodLimit{10000};
 
 std::string CachedStartSwitch() {
     if (WineVersionCache.empty()) WineVersionCache = WineVersion();
     return StartSwitch(WineVersionCache);
 }
-
-std::string UserName() { return host::EnvironmentVariable("USERNAME"); }
 
 // Starts a console command line with no window; the process handle, or empty when it failed.
 host::UniqueHandle StartHidden(const std::string& commandLine) {
@@ -44,56 +45,41 @@ host::UniqueHandle StartHidden(const std::string& commandLine) {
     return host::UniqueHandle(process.hProcess);
 }
 
-// Whatever the file holds right now; the shell may still be writing it, hence the sharing.
-std::string ReadFileNow(const std::string& path) {
-    host::UniqueFile file(::CreateFileW(host::Widen(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {};
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > 0x7fffffff)
-        return {};
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return {};
-    bytes.resize(read);
-    return bytes;
-}
-
 }  // namespace
 
 void WriteUnixScript(const std::string& command) {
     const std::string startSwitch = CachedStartSwitch();
-    const std::string user = UserName();
-    const std::string scriptPath = WindowsScriptPath(user);
+    const WineHome home = CurrentWineHome();
+    const std::string scriptPath = WindowsScriptPath(home);
     // Deleted and created anew, never rewritten in place: a shell still running the previous
     // script keeps reading the file it opened.
     ::DeleteFileW(host::Widen(scriptPath).c_str());
     host::WriteWholeFile(scriptPath, UnixScriptBytes(command));
-    if (host::UniqueHandle chmod = StartHidden(ChmodCommandLine(startSwitch, user)))
-        ::WaitForSingleObject(chmod.Get(), kChmodWaitMs);
+    if (host::UniqueHandle chmod = StartHidden(ChmodCommandLine(startSwitch, home)))
+        host::WaitDispatching(chmod.Get(), kChmodLimit);
 }
 
 void RunUnixCommand(const std::string& command) {
     const std::string startSwitch = CachedStartSwitch();
     WriteUnixScript(command);
     // /bin/sh is named explicitly, so the script's first line does not pick the shell.
-    StartHidden(RunScriptCommandLine(startSwitch, UserName()));
-    ::Sleep(kStartPauseMs);
+    StartHidden(RunScriptCommandLine(startSwitch, CurrentWineHome()));
+    host::WaitDispatching(nullptr, kStartPause);
 }
 
 std::string RunUnixCaptured(const std::string& command) {
-    const std::string user = UserName();
-    const std::string logPath = WindowsLogPath(user);
+    const WineHome home = CurrentWineHome();
+    const std::string logPath = WindowsLogPath(home);
     ::DeleteFileW(host::Widen(logPath).c_str());
-    RunUnixCommand(CapturedCommand(command, user));
+    RunUnixCommand(CapturedCommand(command, home));
+    // The shell may still be writing the log: the first text that shows is taken.
     std::string output;
-    for (double elapsed = 0; output.empty() && elapsed < kCaptureLimitSeconds;) {
-        ::Sleep(kPollMs);
-        elapsed += kPollMs / 1000.0;
-        output = ReadFileNow(logPath);
-    }
+    host::WaitDispatchingUntil(
+        [&] {
+            output = host::ReadWholeFile(logPath, std::string::npos).value_or(std::string());
+            return !output.empty();
+        },
+        kCaptureLimit);
     return output;
 }
 

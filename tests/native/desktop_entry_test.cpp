@@ -1,4 +1,5 @@
 #include "wine/desktop_entry.h"
+#include "wine/wine_home.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -32,7 +33,8 @@ std::vector<std::string> DesktopArgv(const std::string& entryText) {
 }
 
 std::string ShownEntry(const std::string& target) {
-    return wine::DesktopEntryText({target, "jane", "lumora-builder", true});
+    return wine::DesktopEntryText(
+        {target, wine::WineHomeOf("jane").unixPrefix, "lumora-builder", true});
 }
 
 TEST(ExecEscape, KeepsTheClassicFormForPlainPaths) {
@@ -69,8 +71,8 @@ TEST(ExecEscape, DesktopParsesEveryPathBackExactly) {
 }
 
 TEST(DesktopEntry, HiddenEntryHasEightLfLinesInOrder) {
-    const std::string text =
-        wine::DesktopEntryText({"C:\\Tools\\My Tool.exe", "jane", "mytool", false});
+    const std::string text = wine::DesktopEntryText(
+        {"C:\\Tools\\My Tool.exe", wine::WineHomeOf("jane").unixPrefix, "mytool", false});
     EXPECT_EQ(text,
               "[Desktop Entry]\nName=My Tool\nStartupWMClass=my tool.exe\nNoDisplay=true\n"
               "Type=Application\nTerminal=false\nStartupNotify=true\nIcon=mytool\n");
@@ -90,7 +92,8 @@ TEST(DesktopEntry, ValidatorAcceptsHiddenAndShownEntries) {
         GTEST_SKIP() << "desktop-file-validate is not installed";
     }
     const std::vector<std::string> texts = {
-        wine::DesktopEntryText({"C:\\Tools\\My Tool.exe", "jane", "mytool", false}),
+        wine::DesktopEntryText(
+            {"C:\\Tools\\My Tool.exe", wine::WineHomeOf("jane").unixPrefix, "mytool", false}),
         ShownEntry("C:\\Program Files (x86)\\Lumora\\it's 100%.exe"),
         ShownEntry("C:\\Apps\\Lumora-builder.exe"),
     };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "imaging/icon_export_paths.h"
+#include "wine/wine_home.h"
 
 namespace {
 
@@ -23,8 +24,16 @@ TEST(DesktopName, NameWithoutFolderExtensionAndSpacesInLowerCase) {
     EXPECT_EQ(wine::DesktopName("C:\\" + std::string(254, 'a') + ".exe"), "");
 }
 
-TEST(IconExportPaths, IconFolderIsTheLinuxHomeThroughDriveZ) {
-    EXPECT_EQ(imaging::IconFolder("ann"), "z:\\home\\ann\\.local\\share\\icons\\");
+TEST(WineHome, HomeAndPrefixInBothViews) {
+    const wine::WineHome home = wine::WineHomeOf("ann");
+    EXPECT_EQ(home.unixHome, "/home/ann");
+    EXPECT_EQ(home.unixPrefix, "/home/ann/.wine");
+    EXPECT_EQ(home.windowsHome, "z:\\home\\ann");
+    EXPECT_EQ(home.windowsPrefix, "z:\\home\\ann\\.wine");
+    EXPECT_EQ(wine::UnixHomeFile(home, "dues.status"), "/home/ann/dues.status");
+    EXPECT_EQ(wine::WindowsHomeFile(home, "dues.status"), "z:\\home\\ann\\dues.status");
+    EXPECT_EQ(wine::IconFolder(home), "z:\\home\\ann\\.local\\share\\icons\\");
+    EXPECT_EQ(wine::DesktopEntryFolder(home), "z:\\home\\ann\\.local\\share\\applications\\");
 }
 
 // The file system as a set of names, recording nothing: the plan itself is checked.

@@ -43,7 +43,9 @@ TEST(DriveListing, LeavesOutFixedDrivesDevicesAndOtherLines) {
 
 TEST(ToUnixPath, FollowsTheDriveRules) {
     const Map map = wine::ParseDriveListing(ReadTestFile("dosdevices-ls-al.txt"));
-    const auto unix = [&](std::string_view path) { return wine::ToUnixPath(path, map, "USER"); };
+    const auto unix = [&](std::string_view path) {
+        return wine::ToUnixPath(path, map, wine::WineHomeOf("USER"));
+    };
     EXPECT_EQ(unix("Z:\\home\\USER\\a.png"), "/home/USER/a.png");
     EXPECT_EQ(unix("z:/home/USER/a.png"), "/home/USER/a.png");
     EXPECT_EQ(unix("C:\\Apps\\x.exe"), "/home/USER/.wine/drive_c/Apps/x.exe");
@@ -60,9 +62,11 @@ TEST(ToUnixPath, FollowsTheDriveRules) {
     EXPECT_EQ(unix("Z:\\home\\USER\\Caf\xc3\xa9 \xe5\x86\x99.png"),
               "/home/USER/Caf\xc3\xa9 \xe5\x86\x99.png");
     // Without entries only the fixed rules and dosdevices remain.
-    EXPECT_EQ(wine::ToUnixPath("D:\\docs\\x", {}, "bob"), "/home/bob/.wine/dosdevices/d:/docs/x");
+    EXPECT_EQ(wine::ToUnixPath("D:\\docs\\x", {}, wine::WineHomeOf("bob")),
+              "/home/bob/.wine/dosdevices/d:/docs/x");
     // The first matching entry wins; the entry's letter is compared as stored.
-    EXPECT_EQ(wine::ToUnixPath("D:\\x", {"D:/upper", "d:/one", "d:/two"}, "bob"), "/one/x");
+    EXPECT_EQ(wine::ToUnixPath("D:\\x", {"D:/upper", "d:/one", "d:/two"}, wine::WineHomeOf("bob")),
+              "/one/x");
 }
 
 // Random listings and paths built from the pieces the rules look for. Under ASan/UBSan any
@@ -92,7 +96,7 @@ TEST(DriveMapFuzz, RandomListingsAndPaths) {
             ASSERT_EQ(entry.find('\n'), std::string::npos) << listing;
         }
         const std::string path = randomText();
-        const std::string unixPath = wine::ToUnixPath(path, map, "u");
+        const std::string unixPath = wine::ToUnixPath(path, map, wine::WineHomeOf("u"));
         // Whatever the input, the answer is an absolute Unix path without backslashes.
         ASSERT_FALSE(unixPath.empty()) << path;
         ASSERT_EQ(unixPath.front(), '/') << path;

@@ -1,4 +1,4 @@
-#include "app/icon_file.h"
+#include "imaging/icon_file.h"
 
 #include <gtest/gtest.h>
 
@@ -42,36 +42,36 @@ TEST(IconFile, PicksTheImageThatFitsBest) {
     const std::vector<Entry> sizes = {
         {16, 32, 10}, {48, 32, 20}, {32, 8, 30}, {32, 32, 40}, {0, 32, 50}};
     const auto bytes = IconFile(sizes);
-    auto pick = app::PickIconImage(bytes, 32);  // exact size, most colours
+    auto pick = imaging::PickIconImage(bytes, 32);  // exact size, most colours
     ASSERT_TRUE(pick);
     EXPECT_EQ(pick->offset, OffsetOf(sizes, 3));
     EXPECT_EQ(pick->size, 40u);
-    pick = app::PickIconImage(bytes, 40);  // smallest larger
+    pick = imaging::PickIconImage(bytes, 40);  // smallest larger
     ASSERT_TRUE(pick);
     EXPECT_EQ(pick->offset, OffsetOf(sizes, 1));
-    pick = app::PickIconImage(bytes, 300);  // nothing larger: the largest (0 means 256)
+    pick = imaging::PickIconImage(bytes, 300);  // nothing larger: the largest (0 means 256)
     ASSERT_TRUE(pick);
     EXPECT_EQ(pick->offset, OffsetOf(sizes, 4));
-    pick = app::PickIconImage(IconFile({{16, 32, 10}}), 32);  // only a smaller one
+    pick = imaging::PickIconImage(IconFile({{16, 32, 10}}), 32);  // only a smaller one
     ASSERT_TRUE(pick);
     EXPECT_EQ(pick->size, 10u);
 }
 
 TEST(IconFile, RefusesWhatIsNoIcon) {
-    EXPECT_FALSE(app::PickIconImage({}, 32));
+    EXPECT_FALSE(imaging::PickIconImage({}, 32));
     std::vector<std::uint8_t> cursor = IconFile({{32, 32, 40}});
     cursor[2] = 2;  // a cursor file
-    EXPECT_FALSE(app::PickIconImage(cursor, 32));
-    EXPECT_FALSE(app::PickIconImage(IconFile({}), 32));
+    EXPECT_FALSE(imaging::PickIconImage(cursor, 32));
+    EXPECT_FALSE(imaging::PickIconImage(IconFile({}), 32));
     std::vector<std::uint8_t> cut = IconFile({{32, 32, 40}});
     cut.resize(cut.size() - 1);  // the image runs past the end
-    EXPECT_FALSE(app::PickIconImage(cut, 32));
+    EXPECT_FALSE(imaging::PickIconImage(cut, 32));
     std::vector<std::uint8_t> entriesCut = IconFile({{32, 32, 40}, {16, 32, 40}});
     entriesCut.resize(6 + 16);  // the directory promises two entries
-    EXPECT_FALSE(app::PickIconImage(entriesCut, 32));
+    EXPECT_FALSE(imaging::PickIconImage(entriesCut, 32));
     std::vector<std::uint8_t> farOffset = IconFile({{32, 32, 40}});
     farOffset[6 + 15] = 0x7F;  // offset far beyond the file
-    EXPECT_FALSE(app::PickIconImage(farOffset, 32));
+    EXPECT_FALSE(imaging::PickIconImage(farOffset, 32));
 }
 
 }  // namespace

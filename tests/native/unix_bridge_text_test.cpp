@@ -1,5 +1,6 @@
 #include "wine/shell_quote.h"
 #include "wine/unix_bridge.h"
+#include "wine/wine_home.h"
 
 #include <gtest/gtest.h>
 
@@ -23,20 +24,21 @@ TEST(UnixBridgeText, ScriptAndCommandLines) {
     EXPECT_EQ(wine::UnixScriptBytes(""), "#!/bin/bash\n\n");
     EXPECT_EQ(wine::UnixScriptBytes("printf 'Caf\xc3\xa9'"), "#!/bin/bash\nprintf 'Caf\xc3\xa9'\n");
 
-    EXPECT_EQ(wine::ChmodCommandLine("unix", "bob"), "start /unix /bin/chmod +x /home/bob/dues.sh");
-    EXPECT_EQ(wine::RunScriptCommandLine(wine::StartSwitch("10.0"), "bob"),
+    EXPECT_EQ(wine::ChmodCommandLine("unix", wine::WineHomeOf("bob")),
+              "start /unix /bin/chmod +x /home/bob/dues.sh");
+    EXPECT_EQ(wine::RunScriptCommandLine(wine::StartSwitch("10.0"), wine::WineHomeOf("bob")),
               "start /exec /bin/sh /home/bob/dues.sh");
-    EXPECT_EQ(wine::RunScriptCommandLine(wine::StartSwitch("9.0"), "bob"),
+    EXPECT_EQ(wine::RunScriptCommandLine(wine::StartSwitch("9.0"), wine::WineHomeOf("bob")),
               "start /unix /bin/sh /home/bob/dues.sh");
-    EXPECT_EQ(wine::WindowsScriptPath("bob"), "z:\\home\\bob\\dues.sh");
-    EXPECT_EQ(wine::WindowsLogPath("bob"), "z:\\home\\bob\\dues.log");
+    EXPECT_EQ(wine::WindowsScriptPath(wine::WineHomeOf("bob")), "z:\\home\\bob\\dues.sh");
+    EXPECT_EQ(wine::WindowsLogPath(wine::WineHomeOf("bob")), "z:\\home\\bob\\dues.log");
 }
 
 TEST(UnixBridgeText, CapturedOutputGoesToTheFileThatIsReadBack) {
     // Not ~/dues.log: the shell's HOME may differ from /home/USERNAME, the file read is fixed.
-    EXPECT_EQ(wine::CapturedCommand("ls -al ~/.wine/dosdevices", "bob"),
+    EXPECT_EQ(wine::CapturedCommand("ls -al ~/.wine/dosdevices", wine::WineHomeOf("bob")),
               "{ ls -al ~/.wine/dosdevices\n} > '/home/bob/dues.log'");
-    EXPECT_EQ(wine::CapturedCommand("echo hi", "o'neil"),
+    EXPECT_EQ(wine::CapturedCommand("echo hi", wine::WineHomeOf("o'neil")),
               "{ echo hi\n} > '/home/o'\\''neil/dues.log'");
 }
 

@@ -16,7 +16,8 @@
 #include <thread>
 
 #include "app/dialog_ids.h"
-#include "app/dialog_ops_win.h"
+#include "app/folder_choice_win.h"
+#include "app/icon_preview_win.h"
 #include "app/main_dialog_win.h"
 #include "app/state_win.h"
 #include "host/path_text.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/dialog_ids.h"
-#include "app/dialog_ops_win.h"
+#include "app/icon_preview_win.h"
 #include "app/state_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"

@@ -13,7 +13,7 @@
 #include "host/unique_win.h"
 #include "imaging/gdiplus_save_win.h"
 #include "imaging/group_icon_win.h"
-#include "imaging/icon_export_win.h"
+#include "wine/desktop_entry_win.h"
 
 namespace {
 
@@ -242,7 +242,7 @@ TEST_F(IconExport, WritesIcoAndPngOnceAndThenReturnsThePng) {
     const std::string png = folder_ + "lumora-builder.png";
     Remove(ico);
     Remove(png);
-    ASSERT_EQ(imaging::ExportProgramIcon(BuilderExe()), png);
+    ASSERT_EQ(wine::ExportDesktopIcon(BuilderExe()), png);
     EXPECT_EQ(ReadAll(ico).size(), 19518u);
     const auto bytes = ReadAll(png);
     ASSERT_GE(bytes.size(), 24u);
@@ -252,13 +252,13 @@ TEST_F(IconExport, WritesIcoAndPngOnceAndThenReturnsThePng) {
 
     // With the PNG present nothing is written again: a removed ICO stays removed.
     Remove(ico);
-    EXPECT_EQ(imaging::ExportProgramIcon(BuilderExe()), png);
+    EXPECT_EQ(wine::ExportDesktopIcon(BuilderExe()), png);
     EXPECT_FALSE(host::FileExists(ico));
     EXPECT_EQ(ReadAll(png), bytes);
 }
 
 TEST_F(IconExport, UnloadableModuleGivesNothing) {
-    EXPECT_EQ(imaging::ExportProgramIcon(HomeWindows() + "No Such Tool.exe"), "");
+    EXPECT_EQ(wine::ExportDesktopIcon(HomeWindows() + "No Such Tool.exe"), "");
     EXPECT_FALSE(host::FileExists(folder_ + "nosuchtool.ico"));
 }
 
@@ -269,13 +269,13 @@ TEST_F(IconExport, FallsBackToTheNumberedSeriesWhenNoPngCanBeMade) {
     Remove(base + ".png");
     {
         SCOPED_TRACE("no numbered files: the ICO path");
-        EXPECT_EQ(imaging::ExportProgramIcon("C:\\Apps\\Broken Tool.exe"), base + ".ico");
+        EXPECT_EQ(wine::ExportDesktopIcon("C:\\Apps\\Broken Tool.exe"), base + ".ico");
         EXPECT_FALSE(host::FileExists(base + ".png"));
     }
     {
         SCOPED_TRACE("0, 1, 2 and 4: number 2 becomes the PNG");
         for (const char* n : {"-0", "-1", "-2", "-4"}) WriteAll(base + n + ".png", n);
-        EXPECT_EQ(imaging::ExportProgramIcon("C:\\Apps\\Broken Tool.exe"), base + ".png");
+        EXPECT_EQ(wine::ExportDesktopIcon("C:\\Apps\\Broken Tool.exe"), base + ".png");
         const auto png = ReadAll(base + ".png");
         EXPECT_EQ(std::string(png.begin(), png.end()), "-2");
         EXPECT_FALSE(host::FileExists(base + "-0.png"));

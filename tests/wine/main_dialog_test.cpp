@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "app/dialog_ids.h"
-#include "app/dialog_ops_win.h"
+#include "app/folder_choice_win.h"
+#include "app/build_win.h"
 #include "app/dialog_template.h"
 #include "app/main_dialog_win.h"
 #include "app/state_win.h"

@@ -1,6 +1,6 @@
-#include "app/long_path.h"
+#include "host/long_path.h"
 
-namespace app {
+namespace host {
 namespace {
 
 constexpr size_t kMaxPath = 260;
@@ -38,4 +38,4 @@ std::string ExtendedLengthPath(std::string_view path) {
     return std::string(path);
 }
 
-}  // namespace app
+}  // namespace host

@@ -1,17 +1,12 @@
-#include "app/icon_file.h"
+#include "imaging/icon_file.h"
 
-namespace app {
+#include "imaging/byte_reader.h"
+
+namespace imaging {
 namespace {
 
 constexpr std::size_t kHeaderSize = 6;
 constexpr std::size_t kEntrySize = 16;
-
-unsigned Word(std::span<const std::uint8_t> b, std::size_t at) {
-    return b[at] | (static_cast<unsigned>(b[at + 1]) << 8);
-}
-std::size_t Dword(std::span<const std::uint8_t> b, std::size_t at) {
-    return Word(b, at) | (static_cast<std::size_t>(Word(b, at + 2)) << 16);
-}
 
 // Closer is better; a larger image scales down better than a smaller one scales up.
 bool Better(int width, unsigned bits, int bestWidth, unsigned bestBits, int wanted) {
@@ -25,8 +20,8 @@ bool Better(int width, unsigned bits, int bestWidth, unsigned bestBits, int want
 }  // namespace
 
 std::optional<IconImageSpan> PickIconImage(std::span<const std::uint8_t> ico, int pixels) {
-    if (ico.size() < kHeaderSize || Word(ico, 0) != 0 || Word(ico, 2) != 1) return std::nullopt;
-    const std::size_t count = Word(ico, 4);
+    if (ico.size() < kHeaderSize || Le16(ico, 0) != 0 || Le16(ico, 2) != 1) return std::nullopt;
+    const std::size_t count = Le16(ico, 4);
     if (count == 0 || ico.size() < kHeaderSize + count * kEntrySize) return std::nullopt;
 
     std::optional<std::size_t> best;
@@ -35,17 +30,17 @@ std::optional<IconImageSpan> PickIconImage(std::span<const std::uint8_t> ico, in
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t entry = kHeaderSize + i * kEntrySize;
         const int width = ico[entry] == 0 ? 256 : ico[entry];  // 0 stands for 256
-        const unsigned bits = Word(ico, entry + 6);
+        const unsigned bits = Le16(ico, entry + 6);
         if (!best || Better(width, bits, bestWidth, bestBits, pixels)) {
             best = entry;
             bestWidth = width;
             bestBits = bits;
         }
     }
-    const std::size_t size = Dword(ico, *best + 8);
-    const std::size_t offset = Dword(ico, *best + 12);
+    const std::size_t size = Le32(ico, *best + 8);
+    const std::size_t offset = Le32(ico, *best + 12);
     if (size == 0 || offset > ico.size() || size > ico.size() - offset) return std::nullopt;
     return IconImageSpan{offset, size};
 }
 
-}  // namespace app
+}  // namespace imaging

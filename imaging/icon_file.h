@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-namespace app {
+namespace imaging {
 
 struct IconImageSpan {
     std::size_t offset;
@@ -18,4 +18,4 @@ struct IconImageSpan {
 // nullopt when the bytes are not an icon file or the chosen entry points outside them.
 std::optional<IconImageSpan> PickIconImage(std::span<const std::uint8_t> ico, int pixels);
 
-}  // namespace app
+}  // namespace imaging

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace host {
 
 // Without a long-path manifest, Windows refuses absolute paths of MAX_PATH (260) characters or
 // more unless they carry the "\\?\" prefix. Long drive paths ("C:\...") get "\\?\", long UNC
@@ -13,4 +13,4 @@ namespace app {
 // The length is counted in UTF-16 units, as Windows counts it.
 std::string ExtendedLengthPath(std::string_view utf8Path);
 
-}  // namespace app
+}  // namespace host

@@ -1,0 +1,39 @@
+#include "imaging/icon_file_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "host/long_path.h"
+#include "host/whole_file_win.h"
+#include "imaging/icon_file.h"
+
+namespace imaging {
+namespace {
+
+// Icon files are small; anything bigger is no icon worth showing.
+constexpr size_t kMaxIconFileBytes = 16 * 1024 * 1024;
+
+}  // namespace
+
+// The file is read here and the icon built from its bytes: LoadImage with LR_LOADFROMFILE
+// cannot open paths longer than MAX_PATH (not even under Wine).
+host::UniqueIcon LoadIconFile(const std::string& path, int pixels) {
+    // One byte past the limit tells a file that is too big from one that just fits.
+    std::optional<std::string> file =
+        host::ReadWholeFile(host::ExtendedLengthPath(path), kMaxIconFileBytes + 1);
+    if (!file || file->size() > kMaxIconFileBytes) return {};
+    // CreateIconFromResourceEx takes the bytes as non-const.
+    const std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(file->data()),
+                                        file->size());
+    const std::optional<IconImageSpan> image = PickIconImage(bytes, pixels);
+    if (!image) return {};
+    constexpr DWORD kIconFormatVersion = 0x00030000;
+    return host::UniqueIcon(
+        ::CreateIconFromResourceEx(bytes.data() + image->offset, static_cast<DWORD>(image->size),
+                                   TRUE, kIconFormatVersion, pixels, pixels, LR_DEFAULTCOLOR));
+}
+
+}  // namespace imaging
