@@ -35,9 +35,9 @@ std::string UnixConvertCommand(std::string_view unixSource, std::string_view uni
 }
 
 std::string UnixConvertScript(std::string_view unixSource, std::string_view unixTemp,
-                              std::string_view unixTarget, std::string_view unixMarker) {
+                              std::string_view unixTarget) {
     return UnixConvertCommand(unixSource, unixTemp, unixTarget) + "; status=$?; rm -f " +
-           wine::ShellQuote(unixTemp) + "; echo $status > " + wine::ShellQuote(unixMarker);
+           wine::ShellQuote(unixTemp) + "; exit $status";
 }
 
 }  // namespace app

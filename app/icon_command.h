@@ -28,9 +28,8 @@ std::string WindowsConvertCommand(std::string_view source, std::string_view targ
 std::string UnixConvertCommand(std::string_view unixSource, std::string_view unixTemp,
                                std::string_view unixTarget);
 // The Unix conversion followed by its bookkeeping: the temporary file is removed whatever
-// happened, then the exit status goes into the marker file, so that the marker appearing means
-// the conversion has ended and its text says whether it worked ("0").
+// happened, and the conversion's exit status is the script's.
 std::string UnixConvertScript(std::string_view unixSource, std::string_view unixTemp,
-                              std::string_view unixTarget, std::string_view unixMarker);
+                              std::string_view unixTarget);
 
 }  // namespace app

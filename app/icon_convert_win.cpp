@@ -17,16 +17,12 @@
 #include "wine/drive_map_win.h"
 #include "wine/unix_bridge_win.h"
 #include "wine/wine_detect_win.h"
-#include "wine/wine_home_win.h"
 
 namespace app {
 namespace {
 
 // Long enough for ImageMagick to render nine sizes of a large photo.
 constexpr std::chrono::milliseconds kUnixConversionLimit{15000};
-constexpr char kStatusFileName[] = "dues.status";
-// The status is a number and a line feed.
-constexpr size_t kStatusBytes = 64;
 
 // The waits below keep dispatching messages, so a drop or a click can call ConvertIcon again
 // while a conversion runs; the second one is refused instead of racing on the same files.
@@ -40,27 +36,12 @@ std::optional<bool> ConvertWithMagick(const std::string& source, const std::stri
     return host::FileExists(temp) && host::MoveIntoPlace(temp, target);
 }
 
-// The Linux convert through the Unix bridge, which does not wait: the script leaves its exit
-// status in a file beside the bridge's own, and that file is awaited.
+// The Linux convert through the Unix bridge; its exit status says whether it worked.
 bool ConvertWithUnixConvert(const std::string& source, const std::string& temp,
                             const std::string& target) {
-    const wine::WineHome home = wine::CurrentWineHome();
-    const std::string statusPath = wine::WindowsHomeFile(home, kStatusFileName);
-    ::DeleteFileW(host::Widen(statusPath).c_str());
-    wine::RunUnixCommand(UnixConvertScript(wine::ToUnixPath(source), wine::ToUnixPath(temp),
-                                           wine::ToUnixPath(target),
-                                           wine::UnixHomeFile(home, kStatusFileName)));
-    // Messages are handled first: what queued up during the bridge's pause is handled even when
-    // the conversion is already over.
-    std::string status;
-    host::WaitDispatchingUntil(
-        [&] {
-            status = host::ReadWholeFile(statusPath, kStatusBytes).value_or(std::string());
-            return !status.empty();
-        },
-        kUnixConversionLimit);
-    ::DeleteFileW(host::Widen(statusPath).c_str());
-    return status.rfind("0\n", 0) == 0 && host::FileExists(target);
+    wine::UnixRun run = wine::StartUnixCommand(UnixConvertScript(
+        wine::ToUnixPath(source), wine::ToUnixPath(temp), wine::ToUnixPath(target)));
+    return run.Wait(kUnixConversionLimit) == 0 && host::FileExists(target);
 }
 
 }  // namespace

@@ -84,4 +84,32 @@ std::string ToUnixPath(std::string_view path, const std::vector<std::string>& dr
     return fallback;
 }
 
+bool NeedsDriveMap(std::string_view path) {
+    const std::string head = host::AsciiLower(path.substr(0, 3));
+    return head != "c:/" && head != "c:\\" && head != "z:/" && head != "z:\\";
+}
+
+char DosdevicesDriveOf(std::string_view unixPath, const WineHome& home) {
+    const std::string links = home.unixPrefix + "/dosdevices/";
+    if (unixPath.substr(0, links.size()) != links) return 0;
+    const std::string_view rest = unixPath.substr(links.size());
+    if (rest.size() < 2 || rest[1] != ':' || (rest.size() > 2 && rest[2] != '/')) return 0;
+    return LowerAscii(rest[0]);
+}
+
+std::string ThroughDriveTarget(std::string_view unixPath, const WineHome& home, bool cLeadsToDriveC,
+                               const std::vector<std::string>& driveMap) {
+    const char drive = DosdevicesDriveOf(unixPath, home);
+    // After "<prefix>/dosdevices/x:": empty or starting with '/'.
+    const std::string_view rest = unixPath.substr(home.unixPrefix.size() + 14);
+    if (drive == 'c' && cLeadsToDriveC) return home.unixPrefix + "/drive_c" + std::string(rest);
+    if (drive != 0 && drive != 'c') {
+        for (const std::string& entry : driveMap) {
+            if (entry.size() < 3 || entry[2] != '/' || entry[0] != drive) continue;
+            return entry.substr(2) + std::string(rest);
+        }
+    }
+    return std::string(unixPath);
+}
+
 }  // namespace wine

@@ -4,40 +4,65 @@
 
 namespace wine {
 
-std::string StartSwitch(std::string_view wineVersion) {
-    // Deliberately a text comparison, not a numeric one: "10.0" < "11" <= "8.0".
-    return wineVersion >= std::string_view("11") ? "unix" : "exec";
+UnixRunFileNames UnixRunFiles(std::uint32_t processId, std::uint32_t run) {
+    const std::string base = "lumora-" + std::to_string(processId) + "-" + std::to_string(run);
+    return {base + ".sh", base + ".out", base + ".status"};
 }
 
-std::string UnixScriptBytes(std::string_view command) {
-    std::string bytes = "#!/bin/bash\n";
-    bytes += command;
-    bytes += '\n';
-    return bytes;
+std::string UnixRunScript(std::string_view command, std::string_view script,
+                          std::string_view output, std::string_view status) {
+    const std::string quotedScript = ShellQuote(script);
+    const std::string quotedOutput = ShellQuote(output);
+    const std::string side = ShellQuote(std::string(status) + ".part");
+    // A subshell, so that every part of a compound command ("a; b", "a | b") is captured and an
+    // "exit" ends only the command; the line feed ends a trailing comment before the parenthesis.
+    // The shell keeps reading the script it opened even once the file is gone: a script removed
+    // meanwhile means the waiter has given up, and then nothing is left behind.
+    return "( " + std::string(command) + "\n) > " + quotedOutput + "\nstatus=$?\nif [ -e " +
+           quotedScript + " ]; then rm -f " + quotedScript + "; printf '%s\\n' \"$status\" > " +
+           side + " && mv -f " + side + " " + ShellQuote(status) + "; else rm -f " + quotedOutput +
+           "; fi\n";
 }
 
-std::string UnixScriptPath(const WineHome& home) { return UnixHomeFile(home, "dues.sh"); }
-
-std::string UnixLogPath(const WineHome& home) { return UnixHomeFile(home, "dues.log"); }
-
-std::string WindowsScriptPath(const WineHome& home) { return WindowsHomeFile(home, "dues.sh"); }
-
-std::string WindowsLogPath(const WineHome& home) { return WindowsHomeFile(home, "dues.log"); }
-
-std::string ChmodCommandLine(std::string_view startSwitch, const WineHome& home) {
-    return "start /" + std::string(startSwitch) + " /bin/chmod +x " + UnixScriptPath(home);
+std::string DetachedUnixScript(std::string_view command, std::string_view script) {
+    return "rm -f " + ShellQuote(script) + "\n( " + std::string(command) + "\n) > /dev/null\n";
 }
 
-std::string RunScriptCommandLine(std::string_view startSwitch, const WineHome& home) {
-    return "start /" + std::string(startSwitch) + " /bin/sh " + UnixScriptPath(home);
+std::optional<int> ParseExitStatus(std::string_view text) {
+    if (text.size() < 2 || text.size() > 5 || text.back() != '\n') return std::nullopt;
+    int status = 0;
+    for (const char c : text.substr(0, text.size() - 1)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        status = status * 10 + (c - '0');
+    }
+    return status;
 }
 
-std::string CapturedCommand(std::string_view command, const WineHome& home) {
-    // A group, so that every part of a compound command ("a; b", "a | b") is captured, not only
-    // the last; the line feed ends a trailing comment or "&" before the brace. The explicit path,
-    // not ~/dues.log: the file read back is the home's dues.log, and the shell's HOME need
-    // not be that home.
-    return "{ " + std::string(command) + "\n} > " + ShellQuote(UnixLogPath(home));
+std::string QuoteWindowsArgument(std::string_view argument) {
+    // Backslashes are literal except in front of a quote: there each one is doubled, and so are
+    // those in front of the closing quote.
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            quoted.append(backslashes * 2 + 1, '\\');
+        } else {
+            quoted.append(backslashes, '\\');
+        }
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
+std::string ShellCommandLine(std::string_view shellProgram, std::string_view unixScript) {
+    return QuoteWindowsArgument(shellProgram) + " " + QuoteWindowsArgument(unixScript);
 }
 
 }  // namespace wine

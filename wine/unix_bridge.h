@@ -1,28 +1,40 @@
-// The texts of the Unix command bridge: the script, the start command lines, the log redirection.
+// The texts of the Unix command bridge: the run's private file names, the script /bin/sh runs,
+// the status it leaves, and the Windows command line that starts the shell.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "wine/wine_home.h"
-
 namespace wine {
 
-// "unix" when the version compares byte-wise >= "11", else "exec" (an empty version too).
-std::string StartSwitch(std::string_view wineVersion);
-// Exact bytes of dues.sh: "#!/bin/bash\n" + command + "\n", line feeds only.
-std::string UnixScriptBytes(std::string_view command);
-// dues.sh and dues.log in the home, as the Unix side sees them.
-std::string UnixScriptPath(const WineHome& home);
-std::string UnixLogPath(const WineHome& home);
-// The same files as Windows sees them.
-std::string WindowsScriptPath(const WineHome& home);
-std::string WindowsLogPath(const WineHome& home);
-// "start /<switch> /bin/chmod +x <home>/dues.sh".
-std::string ChmodCommandLine(std::string_view startSwitch, const WineHome& home);
-// "start /<switch> /bin/sh <home>/dues.sh".
-std::string RunScriptCommandLine(std::string_view startSwitch, const WineHome& home);
-// The command, grouped, with its whole standard output sent to the log file that is read back.
-std::string CapturedCommand(std::string_view command, const WineHome& home);
+// One run's files, by name: script, standard output, exit status.
+struct UnixRunFileNames {
+    std::string script;
+    std::string output;
+    std::string status;
+};
+// "lumora-<pid>-<run>.sh", ".out", ".status": no two processes and no two runs of one process
+// share a name.
+UnixRunFileNames UnixRunFiles(std::uint32_t processId, std::uint32_t run);
+
+// The script of a run that is waited for (Unix paths): it runs the command in a subshell with its
+// standard output in `output`, then removes itself and leaves the exit status in `status`, written
+// under a side name and renamed, so it is never read half-written. When the script has gone
+// before the command ended (the waiter gave up), it removes the output and leaves no status.
+std::string UnixRunScript(std::string_view command, std::string_view script,
+                          std::string_view output, std::string_view status);
+// The script of a run nobody waits for: it removes itself, the output is discarded.
+std::string DetachedUnixScript(std::string_view command, std::string_view script);
+
+// The exit status in a status file's text ("0\n"); nullopt unless it is a complete number line.
+std::optional<int> ParseExitStatus(std::string_view text);
+
+// One argument as the Windows command-line parser reads it back whole (blanks, quotes and
+// backslashes included).
+std::string QuoteWindowsArgument(std::string_view argument);
+// The command line that starts the shell program (its Windows path) on the script (Unix path).
+std::string ShellCommandLine(std::string_view shellProgram, std::string_view unixScript);
 
 }  // namespace wine

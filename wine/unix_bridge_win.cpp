@@ -2,37 +2,56 @@
 
 #include <windows.h>
 
-#include "host/program_win.h"
+#include <cstdint>
+#include <utility>
+
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
 #include "host/wait_win.h"
 #include "host/whole_file_win.h"
 #include "wine/unix_bridge.h"
 #include "wine/wine_detect_win.h"
-#include "wine/wine_home_win.h"
 
 namespace wine {
-
-std::string WineVersionCache;
-
 namespace {
 
-using std::chrono::milliseconds;
+constexpr std::chrono::seconds kCapturedLimit{3};
+constexpr std::size_t kStatusBytes = 16;
 
-constexpr milliseconds kStartPause{250};
-constexpr milliseconds kCaptureLimit{3000};
-// start.exe only hands the program over to the Unix side, so it ends at once; the limit only
-// keeps a wedged start from holding the caller for good.
-constexpr milliseconds kChmodLimit{10000};
+// Where the runs keep their files: the prefix's own TEMP folder, both views; the Unix view is
+// empty when it cannot be found.
+struct BridgeFolder {
+    std::string windows;
+    std::string unix;
+};
 
-std::string CachedStartSwitch() {
-    if (WineVersionCache.empty()) WineVersionCache = WineVersion();
-    return StartSwitch(WineVersionCache);
+const BridgeFolder& Folder() {
+    static const BridgeFolder folder = [] {
+        wchar_t buffer[MAX_PATH + 1] = {};
+        const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+        BridgeFolder found;
+        if (length == 0 || length > MAX_PATH) return found;
+        found.windows = host::Narrow(std::wstring(buffer, length));
+        found.unix = WineUnixFileName(found.windows).value_or(std::string());
+        if (!found.unix.empty() && found.unix.back() != '/') found.unix += '/';
+        return found;
+    }();
+    return folder;
 }
 
-// Starts a console command line with no window; the process handle, or empty when it failed.
-host::UniqueHandle StartHidden(const std::string& commandLine) {
-    std::wstring line = host::Widen(commandLine);  // CreateProcessW may write into it
+// The shell as Windows names it: Wine's DOS name of /bin/sh (drive z:, or \\?\unix\ when no
+// drive leads to the root).
+const std::string& ShellProgram() {
+    static const std::string shell = [] {
+        return WineDosFileName("/bin/sh").value_or("Z:\\bin\\sh");
+    }();
+    return shell;
+}
+
+// Wine hands a Unix program's command line to it as its arguments, and gives back no process
+// handle: the run's own status file says when it has ended.
+bool StartShell(const std::string& unixScript) {
+    std::wstring line = host::Widen(ShellCommandLine(ShellProgram(), unixScript));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -40,47 +59,123 @@ host::UniqueHandle StartHidden(const std::string& commandLine) {
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &process))
-        return {};
-    host::UniqueHandle thread(process.hThread);
-    return host::UniqueHandle(process.hProcess);
+        return false;
+    const host::UniqueHandle thread(process.hThread);
+    const host::UniqueHandle handle(process.hProcess);
+    return true;
+}
+
+void Delete(const std::string& path) {
+    if (!path.empty()) ::DeleteFileW(host::Widen(path).c_str());
+}
+
+std::uint32_t NextRun() {
+    static std::uint32_t runs = 0;
+    return ++runs;
 }
 
 }  // namespace
 
-void WriteUnixScript(const std::string& command) {
-    const std::string startSwitch = CachedStartSwitch();
-    const WineHome home = CurrentWineHome();
-    const std::string scriptPath = WindowsScriptPath(home);
-    // Deleted and created anew, never rewritten in place: a shell still running the previous
-    // script keeps reading the file it opened.
-    ::DeleteFileW(host::Widen(scriptPath).c_str());
-    host::WriteWholeFile(scriptPath, UnixScriptBytes(command));
-    if (host::UniqueHandle chmod = StartHidden(ChmodCommandLine(startSwitch, home)))
-        host::WaitDispatching(chmod.Get(), kChmodLimit);
+UnixRun::UnixRun(UnixRun&& other) noexcept
+    : started_(std::exchange(other.started_, false)),
+      scriptPath_(std::move(other.scriptPath_)),
+      outputPath_(std::move(other.outputPath_)),
+      statusPath_(std::move(other.statusPath_)),
+      status_(std::move(other.status_)),
+      output_(std::move(other.output_)) {
+    other.scriptPath_.clear();
+    other.outputPath_.clear();
+    other.statusPath_.clear();
 }
 
-void RunUnixCommand(const std::string& command) {
-    const std::string startSwitch = CachedStartSwitch();
-    WriteUnixScript(command);
-    // /bin/sh is named explicitly, so the script's first line does not pick the shell.
-    StartHidden(RunScriptCommandLine(startSwitch, CurrentWineHome()));
-    host::WaitDispatching(nullptr, kStartPause);
+UnixRun& UnixRun::operator=(UnixRun&& other) noexcept {
+    if (this != &other) {
+        RemoveFiles();
+        UnixRun moved(std::move(other));
+        std::swap(started_, moved.started_);
+        std::swap(scriptPath_, moved.scriptPath_);
+        std::swap(outputPath_, moved.outputPath_);
+        std::swap(statusPath_, moved.statusPath_);
+        std::swap(status_, moved.status_);
+        std::swap(output_, moved.output_);
+    }
+    return *this;
+}
+
+UnixRun::~UnixRun() { RemoveFiles(); }
+
+void UnixRun::RemoveFiles() {
+    // The script goes first: a command still running then leaves nothing behind.
+    Delete(scriptPath_);
+    Delete(outputPath_);
+    Delete(statusPath_);
+    outputPath_.clear();
+    scriptPath_.clear();
+    statusPath_.clear();
+}
+
+std::optional<int> UnixRun::Poll() {
+    if (!started_ || status_) return status_;
+    const std::optional<std::string> text = host::ReadWholeFile(statusPath_, kStatusBytes);
+    if (!text) return std::nullopt;
+    const std::optional<int> status = ParseExitStatus(*text);
+    if (!status) return std::nullopt;
+    // The script wrote the status after the command's output was complete.
+    output_ = host::ReadWholeFile(outputPath_, std::string::npos).value_or(std::string());
+    status_ = status;
+    RemoveFiles();
+    return status_;
+}
+
+std::optional<int> UnixRun::Wait(std::chrono::milliseconds limit) {
+    if (!started_) return std::nullopt;
+    host::WaitDispatchingUntil([this] { return Poll().has_value(); }, limit);
+    return status_;
+}
+
+UnixRun StartUnixCommand(const std::string& command) {
+    UnixRun run;
+    const BridgeFolder& folder = Folder();
+    if (folder.unix.empty()) return run;
+    const UnixRunFileNames names = UnixRunFiles(::GetCurrentProcessId(), NextRun());
+    run.scriptPath_ = folder.windows + names.script;
+    run.outputPath_ = folder.windows + names.output;
+    run.statusPath_ = folder.windows + names.status;
+    // Left by an earlier process that had this process's id: not this run's.
+    Delete(run.outputPath_);
+    Delete(run.statusPath_);
+    const std::string script =
+        UnixRunScript(command, folder.unix + names.script, folder.unix + names.output,
+                      folder.unix + names.status);
+    run.started_ =
+        host::WriteWholeFile(run.scriptPath_, script) && StartShell(folder.unix + names.script);
+    return run;
+}
+
+bool RunUnixCommand(const std::string& command) {
+    const BridgeFolder& folder = Folder();
+    if (folder.unix.empty()) return false;
+    const UnixRunFileNames names = UnixRunFiles(::GetCurrentProcessId(), NextRun());
+    const std::string scriptPath = folder.windows + names.script;
+    const std::string unixScript = folder.unix + names.script;
+    if (host::WriteWholeFile(scriptPath, DetachedUnixScript(command, unixScript)) &&
+        StartShell(unixScript))
+        return true;
+    Delete(scriptPath);
+    return false;
+}
+
+UnixRunResult RunUnix(const std::string& command, std::chrono::milliseconds limit) {
+    UnixRun run = StartUnixCommand(command);
+    UnixRunResult result;
+    result.started = run.Started();
+    result.exitStatus = run.Wait(limit);
+    result.output = run.Output();
+    return result;
 }
 
 std::string RunUnixCaptured(const std::string& command) {
-    const WineHome home = CurrentWineHome();
-    const std::string logPath = WindowsLogPath(home);
-    ::DeleteFileW(host::Widen(logPath).c_str());
-    RunUnixCommand(CapturedCommand(command, home));
-    // The shell may still be writing the log: the first text that shows is taken.
-    std::string output;
-    host::WaitDispatchingUntil(
-        [&] {
-            output = host::ReadWholeFile(logPath, std::string::npos).value_or(std::string());
-            return !output.empty();
-        },
-        kCaptureLimit);
-    return output;
+    return RunUnix(command, kCapturedLimit).output;
 }
 
 }  // namespace wine

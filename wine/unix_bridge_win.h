@@ -1,20 +1,60 @@
-// Runs Unix commands from inside Wine: a script in the Linux home started through Wine's start.
+// Runs Unix commands from inside Wine: a script in the prefix's TEMP folder, run by /bin/sh.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 namespace wine {
 
-// Wine's version text, fetched by the first bridge call that finds it empty.
-extern std::string WineVersionCache;
+// What became of a command that was waited for.
+struct UnixRunResult {
+    bool started = false;           // the script was written and the shell started on it
+    std::optional<int> exitStatus;  // empty: not started, not finished within the limit, or quit
+    std::string output;             // its standard output, once it finished
+};
 
-// Writes dues.sh in the Wine home ("#!/bin/bash", the command, LF endings) anew and marks it
-// executable; waits for chmod.
-void WriteUnixScript(const std::string& command);
-// Runs the command through dues.sh without waiting for it to end (pauses 250 ms after the start).
-void RunUnixCommand(const std::string& command);
-// Runs the command with its standard output in the home's dues.log and returns the first
-// non-empty text read from it, polling for up to 3 s; empty when nothing arrived.
+// One command run by /bin/sh, with its private files (script, output, status) in the TEMP folder
+// of the running prefix. Whatever of them is left goes when the run goes.
+class UnixRun {
+public:
+    UnixRun() = default;
+    UnixRun(UnixRun&& other) noexcept;
+    UnixRun& operator=(UnixRun&& other) noexcept;
+    UnixRun(const UnixRun&) = delete;
+    UnixRun& operator=(const UnixRun&) = delete;
+    ~UnixRun();
+
+    bool Started() const { return started_; }
+    // Without waiting: the exit status once the command has finished.
+    std::optional<int> Poll();
+    // Dispatches this thread's messages until the command has finished or the limit passed; the
+    // exit status, or empty (not started, limit passed, or WM_QUIT came and was posted again).
+    std::optional<int> Wait(std::chrono::milliseconds limit);
+    // Standard output, read when the status was first seen.
+    const std::string& Output() const { return output_; }
+
+private:
+    friend UnixRun StartUnixCommand(const std::string& command);
+    void RemoveFiles();
+
+    bool started_ = false;
+    std::string scriptPath_;  // Windows views of the run's files
+    std::string outputPath_;
+    std::string statusPath_;
+    std::optional<int> status_;
+    std::string output_;
+};
+
+// Writes the script and starts the shell on it; returns at once.
+UnixRun StartUnixCommand(const std::string& command);
+// Starts the command and leaves it: its output is discarded, the script removes itself. True when
+// it could be started (which says nothing of how the command ends).
+bool RunUnixCommand(const std::string& command);
+// Starts the command and waits for it, up to the limit.
+UnixRunResult RunUnix(const std::string& command, std::chrono::milliseconds limit);
+// The text a command prints, for callers that need nothing else: empty when it did not finish
+// within three seconds.
 std::string RunUnixCaptured(const std::string& command);
 
 }  // namespace wine

@@ -17,6 +17,13 @@ struct WineHome {
 // The home /home/<user> of the Windows user name, with the prefix .wine inside it.
 WineHome WineHomeOf(std::string_view userName);
 
+// The home and prefix of the running Wine session. Wine gives every process WINEHOMEDIR and
+// WINECONFIGDIR as NT paths ("\??\Z:\home\user", read through z:, the Unix root) and passes
+// WINEPREFIX (a Unix path) through. Whatever the session leaves unsaid comes from WineHomeOf: the
+// prefix from the home, the home from the user name.
+WineHome SessionWineHome(std::string_view wineHomeDir, std::string_view wineConfigDir,
+                         std::string_view winePrefix, std::string_view userName);
+
 // A file directly in the home: "/home/<user>/<name>", "z:\home\<user>\<name>".
 std::string UnixHomeFile(const WineHome& home, std::string_view name);
 std::string WindowsHomeFile(const WineHome& home, std::string_view name);

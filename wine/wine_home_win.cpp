@@ -4,6 +4,10 @@
 
 namespace wine {
 
-WineHome CurrentWineHome() { return WineHomeOf(host::EnvironmentVariable("USERNAME")); }
+WineHome CurrentWineHome() {
+    return SessionWineHome(
+        host::EnvironmentVariable("WINEHOMEDIR"), host::EnvironmentVariable("WINECONFIGDIR"),
+        host::EnvironmentVariable("WINEPREFIX"), host::EnvironmentVariable("USERNAME"));
+}
 
 }  // namespace wine

@@ -5,7 +5,8 @@
 
 namespace wine {
 
-// From the Windows user name (USERNAME), asked anew at each call.
+// From the running Wine session (WINEHOMEDIR, WINECONFIGDIR, WINEPREFIX), the Windows user name
+// (USERNAME) for what it does not say; asked anew at each call.
 WineHome CurrentWineHome();
 
 }  // namespace wine

@@ -1,45 +1,102 @@
 #include "wine/shell_quote.h"
 #include "wine/unix_bridge.h"
-#include "wine/wine_home.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
 namespace {
 
-TEST(StartSwitch, ComparesVersionsAsText) {
-    // The comparison is byte-wise on purpose: 1.x and 10.x fall below "11", 2.x to 9.x above.
-    EXPECT_EQ(wine::StartSwitch("10.0"), "exec");
-    EXPECT_EQ(wine::StartSwitch("1.8.7"), "exec");
-    EXPECT_EQ(wine::StartSwitch("1"), "exec");
-    EXPECT_EQ(wine::StartSwitch(""), "exec");
-    EXPECT_EQ(wine::StartSwitch("11"), "unix");
-    EXPECT_EQ(wine::StartSwitch("11.0"), "unix");
-    EXPECT_EQ(wine::StartSwitch("9.0"), "unix");
-    EXPECT_EQ(wine::StartSwitch("8.0"), "unix");
-    EXPECT_EQ(wine::StartSwitch("2.0-rc1"), "unix");
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
-TEST(UnixBridgeText, ScriptAndCommandLines) {
-    EXPECT_EQ(wine::UnixScriptBytes("ls -al"), "#!/bin/bash\nls -al\n");
-    EXPECT_EQ(wine::UnixScriptBytes(""), "#!/bin/bash\n\n");
-    EXPECT_EQ(wine::UnixScriptBytes("printf 'Caf\xc3\xa9'"), "#!/bin/bash\nprintf 'Caf\xc3\xa9'\n");
+// A folder with a blank and a quote in its name, removed afterwards.
+class ScriptFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("lumora run's folder " + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
 
-    EXPECT_EQ(wine::ChmodCommandLine("unix", wine::WineHomeOf("bob")),
-              "start /unix /bin/chmod +x /home/bob/dues.sh");
-    EXPECT_EQ(wine::RunScriptCommandLine(wine::StartSwitch("10.0"), wine::WineHomeOf("bob")),
-              "start /exec /bin/sh /home/bob/dues.sh");
-    EXPECT_EQ(wine::RunScriptCommandLine(wine::StartSwitch("9.0"), wine::WineHomeOf("bob")),
-              "start /unix /bin/sh /home/bob/dues.sh");
-    EXPECT_EQ(wine::WindowsScriptPath(wine::WineHomeOf("bob")), "z:\\home\\bob\\dues.sh");
-    EXPECT_EQ(wine::WindowsLogPath(wine::WineHomeOf("bob")), "z:\\home\\bob\\dues.log");
+    // Writes the script the bridge would write for the command and runs it as Wine would.
+    void Run(const std::string& command, bool detached = false) {
+        const std::string script = (folder_ / "run.sh").string();
+        std::ofstream(script, std::ios::binary)
+            << (detached
+                    ? wine::DetachedUnixScript(command, script)
+                    : wine::UnixRunScript(command, script, Output().string(), Status().string()));
+        ASSERT_EQ(std::system(("/bin/sh " + wine::ShellQuote(script)).c_str()), 0);
+        EXPECT_FALSE(fs::exists(script));
+    }
+    fs::path Output() const { return folder_ / "run.out"; }
+    fs::path Status() const { return folder_ / "run.status"; }
+
+    fs::path folder_;
+};
+
+TEST_F(ScriptFolder, CapturesTheWholeOutputThenLeavesTheExitStatus) {
+    Run("echo hello; echo one | tr o O # note");
+    EXPECT_EQ(Read(Output()), "hello\nOne\n");
+    EXPECT_EQ(wine::ParseExitStatus(Read(Status())), 0);
+    EXPECT_FALSE(fs::exists(Status().string() + ".part"));
+
+    // An exit ends the command only: its status is still reported.
+    Run("printf 'Caf\xc3\xa9'; exit 3");
+    EXPECT_EQ(Read(Output()), "Caf\xc3\xa9");
+    EXPECT_EQ(wine::ParseExitStatus(Read(Status())), 3);
+
+    // Once the waiter removed the script (it gave up), a late end leaves nothing behind.
+    fs::remove(Status());
+    Run("rm -f " + wine::ShellQuote((folder_ / "run.sh").string()) + "; echo lost");
+    EXPECT_FALSE(fs::exists(Status()));
+    EXPECT_FALSE(fs::exists(Output()));
 }
 
-TEST(UnixBridgeText, CapturedOutputGoesToTheFileThatIsReadBack) {
-    // Not ~/dues.log: the shell's HOME may differ from /home/USERNAME, the file read is fixed.
-    EXPECT_EQ(wine::CapturedCommand("ls -al ~/.wine/dosdevices", wine::WineHomeOf("bob")),
-              "{ ls -al ~/.wine/dosdevices\n} > '/home/bob/dues.log'");
-    EXPECT_EQ(wine::CapturedCommand("echo hi", wine::WineHomeOf("o'neil")),
-              "{ echo hi\n} > '/home/o'\\''neil/dues.log'");
+TEST_F(ScriptFolder, DetachedScriptLeavesNothing) {
+    Run("echo lost; touch " + wine::ShellQuote((folder_ / "ran").string()), true);
+    EXPECT_TRUE(fs::exists(folder_ / "ran"));
+    EXPECT_FALSE(fs::exists(Output()));
+    EXPECT_FALSE(fs::exists(Status()));
+}
+
+TEST(UnixBridgeText, RunFilesAreUniqueToProcessAndRun) {
+    const wine::UnixRunFileNames first = wine::UnixRunFiles(4242, 1);
+    EXPECT_EQ(first.script, "lumora-4242-1.sh");
+    EXPECT_EQ(first.output, "lumora-4242-1.out");
+    EXPECT_EQ(first.status, "lumora-4242-1.status");
+    EXPECT_NE(wine::UnixRunFiles(4242, 2).script, first.script);
+    EXPECT_NE(wine::UnixRunFiles(4243, 1).script, first.script);
+}
+
+TEST(UnixBridgeText, ExitStatusOnlyFromACompleteLine) {
+    EXPECT_EQ(wine::ParseExitStatus("0\n"), 0);
+    EXPECT_EQ(wine::ParseExitStatus("127\n"), 127);
+    EXPECT_EQ(wine::ParseExitStatus(""), std::nullopt);
+    EXPECT_EQ(wine::ParseExitStatus("1"), std::nullopt);
+    EXPECT_EQ(wine::ParseExitStatus("\n"), std::nullopt);
+    EXPECT_EQ(wine::ParseExitStatus("-1\n"), std::nullopt);
+}
+
+TEST(UnixBridgeText, CommandLineArgumentsSurviveWindowsParsing) {
+    EXPECT_EQ(wine::ShellCommandLine("Z:\\bin\\sh", "/home/b o/.wine/Temp/lumora-1-1.sh"),
+              "\"Z:\\bin\\sh\" \"/home/b o/.wine/Temp/lumora-1-1.sh\"");
+    EXPECT_EQ(wine::QuoteWindowsArgument("a\"b"), "\"a\\\"b\"");
+    EXPECT_EQ(wine::QuoteWindowsArgument("a\\\"b"), "\"a\\\\\\\"b\"");
+    EXPECT_EQ(wine::QuoteWindowsArgument("end\\"), "\"end\\\\\"");
+    EXPECT_EQ(wine::QuoteWindowsArgument("a\\b"), "\"a\\b\"");
 }
 
 TEST(ShellQuote, KeepsEveryCharacterLiteral) {
