@@ -100,10 +100,11 @@ char DosdevicesDriveOf(std::string_view unixPath, const WineHome& home) {
 std::string ThroughDriveTarget(std::string_view unixPath, const WineHome& home, bool cLeadsToDriveC,
                                const std::vector<std::string>& driveMap) {
     const char drive = DosdevicesDriveOf(unixPath, home);
+    if (drive == 0) return std::string(unixPath);
     // After "<prefix>/dosdevices/x:": empty or starting with '/'.
     const std::string_view rest = unixPath.substr(home.unixPrefix.size() + 14);
     if (drive == 'c' && cLeadsToDriveC) return home.unixPrefix + "/drive_c" + std::string(rest);
-    if (drive != 0 && drive != 'c') {
+    if (drive != 'c') {
         for (const std::string& entry : driveMap) {
             if (entry.size() < 3 || entry[2] != '/' || entry[0] != drive) continue;
             return entry.substr(2) + std::string(rest);

@@ -36,6 +36,42 @@ TEST(WineHome, HomeAndPrefixInBothViews) {
     EXPECT_EQ(wine::DesktopEntryFolder(home), "z:\\home\\ann\\.local\\share\\applications\\");
 }
 
+TEST(WineHome, TakenFromTheRunningSession) {
+    // Wine's own variables for the default home give exactly the default home.
+    const wine::WineHome standard = wine::SessionWineHome(
+        "\\??\\Z:\\home\\ann", "\\??\\Z:\\home\\ann\\.wine", "/home/ann/.wine", "ann");
+    EXPECT_EQ(standard.unixHome, wine::WineHomeOf("ann").unixHome);
+    EXPECT_EQ(standard.unixPrefix, wine::WineHomeOf("ann").unixPrefix);
+    EXPECT_EQ(standard.windowsHome, wine::WineHomeOf("ann").windowsHome);
+    EXPECT_EQ(standard.windowsPrefix, wine::WineHomeOf("ann").windowsPrefix);
+
+    const wine::WineHome elsewhere = wine::SessionWineHome("\\??\\Z:\\srv\\users\\ann\\",
+                                                           "\\??\\Z:\\opt\\pr\xc3\xa9"
+                                                           "fix one",
+                                                           "/ignored", "bob");
+    EXPECT_EQ(elsewhere.unixHome, "/srv/users/ann");
+    EXPECT_EQ(elsewhere.windowsHome, "z:\\srv\\users\\ann");
+    EXPECT_EQ(elsewhere.unixPrefix,
+              "/opt/pr\xc3\xa9"
+              "fix one");
+    EXPECT_EQ(elsewhere.windowsPrefix,
+              "z:\\opt\\pr\xc3\xa9"
+              "fix one");
+    EXPECT_EQ(wine::IconFolder(elsewhere), "z:\\srv\\users\\ann\\.local\\share\\icons\\");
+
+    // Without WINECONFIGDIR the prefix comes from WINEPREFIX, without both from the home.
+    const wine::WineHome prefixOnly =
+        wine::SessionWineHome("\\??\\Z:\\var\\ann", "", "/var/w p//", "bob");
+    EXPECT_EQ(prefixOnly.unixPrefix, "/var/w p");
+    EXPECT_EQ(prefixOnly.windowsPrefix, "z:\\var\\w p");
+    EXPECT_EQ(wine::SessionWineHome("\\??\\Z:\\var\\ann", "", "", "bob").unixPrefix,
+              "/var/ann/.wine");
+    // Nothing from the session (or nothing reachable through z:): the user name's home.
+    const wine::WineHome none = wine::SessionWineHome("", "\\??\\D:\\p", "relative", "bob");
+    EXPECT_EQ(none.unixHome, "/home/bob");
+    EXPECT_EQ(none.unixPrefix, "/home/bob/.wine");
+}
+
 // The file system as a set of names, recording nothing: the plan itself is checked.
 imaging::NumberedPngFallback Plan(std::initializer_list<int> present) {
     const std::set<std::string> names = [&] {

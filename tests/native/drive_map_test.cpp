@@ -69,6 +69,30 @@ TEST(ToUnixPath, FollowsTheDriveRules) {
               "/one/x");
 }
 
+TEST(ToUnixPath, WineTranslationsNamedAsTheRulesNameThem) {
+    const wine::WineHome home = wine::SessionWineHome("", "\\??\\Z:\\p q\\pfx", "", "u");
+    const Map map = {"d:/media/data", "e:../e"};
+    const auto through = [&](std::string_view path, bool cLeadsToDriveC) {
+        return wine::ThroughDriveTarget(path, home, cLeadsToDriveC, map);
+    };
+    EXPECT_EQ(wine::DosdevicesDriveOf("/p q/pfx/dosdevices/c:/x", home), 'c');
+    EXPECT_EQ(through("/p q/pfx/dosdevices/c:/Apps/x.exe", true), "/p q/pfx/drive_c/Apps/x.exe");
+    EXPECT_EQ(through("/p q/pfx/dosdevices/c:", true), "/p q/pfx/drive_c");
+    // c: led elsewhere by the user: Wine's own name stays.
+    EXPECT_EQ(through("/p q/pfx/dosdevices/c:/x", false), "/p q/pfx/dosdevices/c:/x");
+    EXPECT_EQ(through("/p q/pfx/dosdevices/d:/docs/x", true), "/media/data/docs/x");
+    EXPECT_EQ(through("/p q/pfx/dosdevices/e:/x", true), "/p q/pfx/dosdevices/e:/x");
+    EXPECT_EQ(through("/p q/pfx/dosdevices/m:/x", true), "/p q/pfx/dosdevices/m:/x");
+    // Not a drive's link: other prefixes, other names, paths outside.
+    EXPECT_EQ(wine::DosdevicesDriveOf("/p q/pfx/dosdevices/com1", home), 0);
+    EXPECT_EQ(wine::DosdevicesDriveOf("/p q/pfx/dosdevices/d::", home), 0);
+    EXPECT_EQ(wine::DosdevicesDriveOf("/home/u/.wine/dosdevices/c:/x", home), 0);
+    EXPECT_EQ(through("/tmp/a", true), "/tmp/a");
+    EXPECT_FALSE(wine::NeedsDriveMap("C:\\x"));
+    EXPECT_FALSE(wine::NeedsDriveMap("z:/x"));
+    EXPECT_TRUE(wine::NeedsDriveMap("D:\\x"));
+}
+
 // Random listings and paths built from the pieces the rules look for. Under ASan/UBSan any
 // out-of-range access fails the run; the checks hold for every input.
 TEST(DriveMapFuzz, RandomListingsAndPaths) {
