@@ -75,7 +75,13 @@ std::string CommandWorkingFolder(std::string_view folder, std::string_view temp)
     return WithOneTrailingBackslash(folder);
 }
 
-BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command) {
+CommandFileNames CommandFiles(std::uint32_t processId, std::uint32_t run) {
+    const std::string id = std::to_string(processId) + "-" + std::to_string(run);
+    return {"temp-" + id + ".bat", "dump-" + id + ".txt"};
+}
+
+BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command,
+                        std::string_view captureFileName) {
     BatchWriter writer;
     writer.AppendLiteral("@echo off\r\n");
     writer.Append(DrivePart(workingFolder));
@@ -84,7 +90,7 @@ BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command
     writer.AppendLiteral("\"\r\n");
     writer.Append(command);
     writer.AppendLiteral(" > ");
-    writer.AppendLiteral(kCaptureFileName);
+    writer.Append(captureFileName);
     writer.AppendLiteral(" 2>&1\r\n");
     return writer.Take();
 }

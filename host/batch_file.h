@@ -1,6 +1,7 @@
 // The batch file through which a console command runs with its output captured. Pure text rules.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -8,9 +9,14 @@
 
 namespace host {
 
-// Name of the batch file and of the file its redirection fills, both in the working folder.
-inline constexpr std::string_view kBatchFileName = "temp.bat";
-inline constexpr std::string_view kCaptureFileName = "dump.txt";
+// Names of a run's batch file and of the file its redirection fills, both in the working folder:
+// "temp-<pid>-<run>.bat" and "dump-<pid>-<run>.txt", so that no two processes and no two runs of
+// one process share them.
+struct CommandFileNames {
+    std::string batch;
+    std::string capture;
+};
+CommandFileNames CommandFiles(std::uint32_t processId, std::uint32_t run);
 
 // cmd expands %NAME% even inside double quotes; "%%" is its escape for one literal '%'.
 std::string DoublePercent(std::string_view text);
@@ -26,13 +32,14 @@ struct BatchFile {
 };
 
 // Four CR LF lines: "@echo off", the folder's drive, "cd" into the folder, the command with its
-// output redirected to the capture file. Every '%' is doubled so that names like 100%x%.png
-// reach the command unchanged. Each run of non-ASCII characters is replaced by a reference to
-// an environment variable holding it, so the batch itself is plain ASCII: cmd decodes batch
-// bytes with the console code page, which cannot represent every name (Wine's cmd keeps
-// decoding with the OEM code page even after "chcp 65001"). ASCII input gives the four lines
-// byte for byte and no variables.
-BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command);
+// output redirected to the capture file (a name in the working folder). Every '%' is doubled so
+// that names like 100%x%.png reach the command unchanged. Each run of non-ASCII characters is
+// replaced by a reference to an environment variable holding it, so the batch itself is plain
+// ASCII: cmd decodes batch bytes with the console code page, which cannot represent every name
+// (Wine's cmd keeps decoding with the OEM code page even after "chcp 65001"). ASCII input gives the
+// four lines byte for byte and no variables.
+BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command,
+                        std::string_view captureFileName);
 
 // Every text enclosed by two neighbouring '%' signs ("a%b%c%d" gives "b" and "c"), empty ones
 // left out. cmd expands such names in the batch file's own path when it is started, so a working

@@ -1,6 +1,8 @@
 #include "host/command_runner_win.h"
 
 #include <windows.h>
+
+#include <cstdint>
 #include <shellapi.h>
 
 #include <string_view>
@@ -116,17 +118,19 @@ void WaitForProcessEnd(UniqueHandle& process) {
 }
 
 std::optional<std::string> RunCommandCaptured(std::string command, std::string folder) {
-    // The temporary files have fixed names: a second run started from a message handled during
-    // the wait would overwrite the first one's files.
+    // One run at a time: a second one, started from a message handled during the wait, is
+    // refused rather than nested inside the first one's wait.
     if (runInProgress) return std::nullopt;
     const BusyScope busy = MarkBusy(runInProgress);
 
     const std::string workingFolder = CommandWorkingFolder(folder, EnvironmentVariable("TEMP"));
-    const std::string batchPath = workingFolder + std::string(kBatchFileName);
-    const std::string capturePath = workingFolder + std::string(kCaptureFileName);
-    const BatchFile batch = MakeBatchFile(workingFolder, command);
+    static std::uint32_t runs = 0;
+    const CommandFileNames names = CommandFiles(::GetCurrentProcessId(), ++runs);
+    const std::string batchPath = workingFolder + names.batch;
+    const std::string capturePath = workingFolder + names.capture;
+    const BatchFile batch = MakeBatchFile(workingFolder, command, names.capture);
 
-    // A capture left by an interrupted run must not pass for this command's output.
+    // A capture left by an earlier process with this id must not pass for this command's output.
     ::DeleteFileW(Widen(capturePath).c_str());
     if (!WriteWholeFile(batchPath, batch.text)) {
         ::DeleteFileW(Widen(batchPath).c_str());

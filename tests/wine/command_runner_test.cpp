@@ -70,9 +70,15 @@ std::string Captured(const std::string& command, const std::string& folder) {
     return output.value_or("<refused>");
 }
 
+// Neither this process's batch files nor its capture files are left in the folder.
 void ExpectNoTemporaryFiles(const std::string& folder) {
-    EXPECT_FALSE(host::FileExists(folder + "temp.bat")) << folder;
-    EXPECT_FALSE(host::FileExists(folder + "dump.txt")) << folder;
+    const std::string id = std::to_string(::GetCurrentProcessId());
+    for (const std::string& pattern : {"temp-" + id + "-*.bat", "dump-" + id + "-*.txt"}) {
+        WIN32_FIND_DATAW found;
+        const host::UniqueFind search(
+            ::FindFirstFileW(host::Widen(folder + pattern).c_str(), &found));
+        EXPECT_FALSE(search) << folder << pattern;
+    }
 }
 
 TEST(CommandRunner, CapturesBothStreamsWithoutTrailingLineBreaks) {
@@ -85,6 +91,11 @@ TEST(CommandRunner, CapturesBothStreamsWithoutTrailingLineBreaks) {
     EXPECT_EQ(Captured("cd .", scratch.Path()), "");
     // "rem" ignores its redirection: no capture file at all also gives "".
     EXPECT_EQ(Captured("rem nothing", scratch.Path()), "");
+    // The run's own files carry this process's id: another instance never touches them.
+    const std::string listing = Captured("dir /b", scratch.Path());
+    const std::string id = std::to_string(::GetCurrentProcessId());
+    EXPECT_NE(listing.find("temp-" + id + "-"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("dump-" + id + "-"), std::string::npos) << listing;
     ExpectNoTemporaryFiles(scratch.Path());
 }
 
