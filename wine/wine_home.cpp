@@ -64,14 +64,6 @@ WineHome SessionWineHome(std::string_view wineHomeDir, std::string_view wineConf
     return home;
 }
 
-std::string UnixHomeFile(const WineHome& home, std::string_view name) {
-    return home.unixHome + "/" + std::string(name);
-}
-
-std::string WindowsHomeFile(const WineHome& home, std::string_view name) {
-    return home.windowsHome + "\\" + std::string(name);
-}
-
 std::string DesktopEntryFolder(const WineHome& home) {
     return home.windowsHome + "\\.local\\share\\applications\\";
 }

@@ -24,9 +24,6 @@ WineHome WineHomeOf(std::string_view userName);
 WineHome SessionWineHome(std::string_view wineHomeDir, std::string_view wineConfigDir,
                          std::string_view winePrefix, std::string_view userName);
 
-// A file directly in the home: "/home/<user>/<name>", "z:\home\<user>\<name>".
-std::string UnixHomeFile(const WineHome& home, std::string_view name);
-std::string WindowsHomeFile(const WineHome& home, std::string_view name);
 // The freedesktop folders of the home, Windows view, each ending in '\'.
 std::string DesktopEntryFolder(const WineHome& home);
 std::string IconFolder(const WineHome& home);
