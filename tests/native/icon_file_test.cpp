@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -72,6 +74,47 @@ TEST(IconFile, RefusesWhatIsNoIcon) {
     std::vector<std::uint8_t> farOffset = IconFile({{32, 32, 40}});
     farOffset[6 + 15] = 0x7F;  // offset far beyond the file
     EXPECT_FALSE(imaging::PickIconImage(farOffset, 32));
+}
+
+// An icon file of square images that begin as they should: a bitmap header of their size, or
+// for 256 pixels a PNG signature.
+std::vector<std::uint8_t> WholeIcon(const std::vector<int>& sizes) {
+    std::vector<Entry> entries;
+    for (const int size : sizes)
+        entries.push_back({static_cast<std::uint8_t>(size & 0xFF), 32, 48});
+    std::vector<std::uint8_t> bytes = IconFile(entries);
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const size_t at = OffsetOf(entries, i);
+        if (sizes[i] == 256) {
+            const std::uint8_t png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+            std::copy(std::begin(png), std::end(png), bytes.begin() + at);
+            continue;
+        }
+        const std::uint32_t header[] = {40, static_cast<std::uint32_t>(sizes[i]),
+                                        static_cast<std::uint32_t>(2 * sizes[i])};
+        for (size_t k = 0; k < 12; ++k)
+            bytes[at + k] = static_cast<std::uint8_t>(header[k / 4] >> (8 * (k % 4)));
+    }
+    return bytes;
+}
+
+TEST(IconFile, TellsAWholeIconFromAPartOne) {
+    const std::vector<std::uint8_t> whole = WholeIcon({256, 16, 32});
+    EXPECT_EQ(imaging::CompleteIconSizes(whole), (std::vector<int>{16, 32, 256}));
+    std::vector<std::uint8_t> cut = whole;
+    cut.pop_back();  // the last image ends past the file
+    EXPECT_EQ(imaging::CompleteIconSizes(cut), std::nullopt);
+    std::vector<std::uint8_t> unwritten = whole;
+    std::fill(unwritten.begin() + 6 + 16 * 3, unwritten.end(), 0);  // directory only
+    EXPECT_EQ(imaging::CompleteIconSizes(unwritten), std::nullopt);
+    std::vector<std::uint8_t> otherSize = WholeIcon({16, 32});
+    otherSize[6 + 16] = 24;  // the entry says 24, its bitmap 32
+    otherSize[6 + 16 + 1] = 24;
+    EXPECT_EQ(imaging::CompleteIconSizes(otherSize), std::nullopt);
+    std::vector<std::uint8_t> oblong = WholeIcon({16});
+    oblong[7] = 8;
+    EXPECT_EQ(imaging::CompleteIconSizes(oblong), std::nullopt);
+    EXPECT_EQ(imaging::CompleteIconSizes({}), std::nullopt);
 }
 
 }  // namespace
