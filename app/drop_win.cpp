@@ -26,11 +26,8 @@ void HandleDroppedPath(const std::string& path) {
         SelectFolder();
         return;
     }
-    // The entry's own name, not the dropped text, decides the kind; anything else leaves
-    // IconSource as it was.
-    const IconFileKind kind = IconFileKindOf(host::Narrow(entry.cFileName));
-    if (kind != IconFileKind::Other) IconSource = path;
-    UseIconSource(kind);
+    // The entry's own name, not the dropped text, decides the kind.
+    UseIconFile(path, IconFileKindOf(host::Narrow(entry.cFileName)));
 }
 
 void DropFileC::AcceptDrop(HWND, std::string path) { HandleDroppedPath(std::move(path)); }

@@ -13,12 +13,14 @@
 
 namespace app {
 
-void UseIconSource(IconFileKind kind) {
+void UseIconFile(const std::string& path, IconFileKind kind) {
     switch (kind) {
         case IconFileKind::Image:
-            ConvertIcon();
+            ConvertIcon(path);
             break;
         case IconFileKind::Icon:
+            DropPendingIconConversions();
+            IconSource = path;
             RefreshIconPreview();
             break;
         case IconFileKind::Other:
@@ -43,9 +45,15 @@ void ChooseIcon() {
     ofn.lpfnHook = host::CentringHook;
     file.resize(::GetOpenFileNameW(&ofn) ? ::wcslen(file.c_str()) : 0);
 
-    // Stored even when cancelled: the picture keeps its icon, but Build then uses none.
-    IconSource = host::Narrow(file);
-    if (!IconSource.empty()) UseIconSource(IconFileKindOf(IconSource));
+    // A cancelled dialog, or a name of no known kind, is stored as the choice all the same: the
+    // picture keeps its icon, and Build then uses that name, or none.
+    const std::string path = host::Narrow(file);
+    const IconFileKind kind = IconFileKindOf(path);
+    if (path.empty() || kind == IconFileKind::Other) {
+        DropPendingIconConversions();
+        IconSource = path;
+    }
+    if (!path.empty()) UseIconFile(path, kind);
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
 // Texts of the icon conversion: where the .ico goes and the ImageMagick command lines.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,24 +13,38 @@ enum class IconFileKind { Image, Icon, Other };
 // By the name's ending, in any case: .jpg, .jpeg, .png and .bmp are images, .ico is an icon.
 IconFileKind IconFileKindOf(std::string_view fileName);
 
-// The sizes every converted icon holds.
-inline constexpr std::string_view kIconOptions =
-    "-define png:color-type=6 -define icon:auto-resize=16,24,32,48,64,72,96,128,256";
+// The sizes every converted icon holds, smallest first.
+inline constexpr std::array<int, 9> kIconSizes{16, 24, 32, 48, 64, 72, 96, 128, 256};
+
+// Inside a conversion's own folder ImageMagick sees only these names: no character of the
+// user's file name ever reaches it, since it reads %, [...], @, ~, * and a leading - as orders.
+inline constexpr std::string_view kConvertInputName = "src";
+inline constexpr std::string_view kConvertOutputName = "out.ico";
+
+// The exit statuses of a converter that is not there: the shell's and cmd's "not found".
+inline constexpr int kShellCommandNotFound = 127;
+inline constexpr int kCmdCommandNotFound = 9009;
+
+// ImageMagick's arguments, the same for magick and convert: read the first frame of
+// kConvertInputName, shrink it once into a 256-pixel transparent square, keeping its
+// proportions, and write the nine sizes from that square into kConvertOutputName.
+std::string ConvertArguments();
 
 // The source up to and including its last '.', then "ico": C:\img\my.cat.png -> C:\img\my.cat.ico.
 // nullopt when the file name itself has no '.' (a dot in a folder name does not count).
 std::optional<std::string> IconTargetPath(std::string_view source);
-// Where the conversion writes before the result replaces the target: beside it, so the final
-// move stays on one file system, and ending in .ico so ImageMagick picks the format.
-std::string IconTempPath(std::string_view target);
-// magick convert "<source>" <options> "<target>" (Windows, through the command interpreter).
-std::string WindowsConvertCommand(std::string_view source, std::string_view target);
-// convert '<source>' <options> '<temp>' && mv -f '<temp>' '<target>' (Unix paths, /bin/sh).
-std::string UnixConvertCommand(std::string_view unixSource, std::string_view unixTemp,
-                               std::string_view unixTarget);
-// The Unix conversion followed by its bookkeeping: the temporary file is removed whatever
-// happened, and the conversion's exit status is the script's.
-std::string UnixConvertScript(std::string_view unixSource, std::string_view unixTemp,
-                              std::string_view unixTarget);
+
+// The name of a conversion's own folder: unique to the process and the run.
+std::string ConversionFolderName(unsigned long processId, unsigned run);
+
+// magick convert <arguments>, run by the command interpreter in the conversion's folder, where
+// the source has been linked or copied as kConvertInputName.
+std::string WindowsConvertCommand();
+
+// For /bin/sh: in the conversion's folder, link or copy the image as kConvertInputName, run
+// convert with the arguments, stopped after limitSeconds (timeout's status 124), remove the
+// image's name again and end with convert's exit status.
+std::string UnixConvertScript(std::string_view unixFolder, std::string_view unixImage,
+                              int limitSeconds);
 
 }  // namespace app

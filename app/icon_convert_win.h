@@ -1,5 +1,7 @@
-// Turns the image named by IconSource into a multi-size .ico beside it and shows it.
+// Turns a chosen image into a multi-size .ico beside it, and shows that icon once it is whole.
 #pragma once
+
+#include <string>
 
 namespace app {
 
@@ -7,8 +9,16 @@ namespace app {
 // through the Unix bridge (Wine).
 enum class IconConverter { WindowsMagick, UnixConvert };
 
-// Converts with the tool of the system the program runs on.
-void ConvertIcon();
-void ConvertIcon(IconConverter converter);
+// Converts the image into the .ico beside it with the tool of the system the program runs on.
+// IconSource names that .ico, and the picture shows it, only once the file is complete; on any
+// failure both stay as they were, as does an older .ico of that name, and the user hears a beep
+// (or reads that ImageMagick is missing). Called again while a conversion runs, the newer image
+// is converted next and the running result is dropped: the latest choice wins.
+void ConvertIcon(const std::string& image);
+void ConvertIcon(const std::string& image, IconConverter converter);
+
+// A choice that needs no conversion (an .ico file) was made: whatever conversion is running or
+// waiting is not shown.
+void DropPendingIconConversions();
 
 }  // namespace app

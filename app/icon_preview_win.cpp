@@ -13,17 +13,14 @@ namespace {
 
 constexpr int kPreviewPixels = 32;
 
-// The old icon is destroyed only after the control has let go of it.
-void ShowPreview(host::UniqueIcon icon) {
+}  // namespace
+
+void RefreshIconPreview() {
+    // The old icon is destroyed only after the control has let go of it.
+    host::UniqueIcon icon = imaging::LoadIconFile(IconSource, kPreviewPixels);
     ::SendDlgItemMessageW(MainDialog, kIconPictureId, STM_SETIMAGE, IMAGE_ICON,
                           reinterpret_cast<LPARAM>(icon.Get()));
     PreviewIcon = std::move(icon);
 }
-
-}  // namespace
-
-void RefreshIconPreview() { ShowPreview(imaging::LoadIconFile(IconSource, kPreviewPixels)); }
-
-void ClearIconPreview() { ShowPreview({}); }
 
 }  // namespace app

@@ -5,7 +5,5 @@ namespace app {
 
 // Loads IconSource as a 32 x 32 icon into PreviewIcon and shows it (empty when it cannot load).
 void RefreshIconPreview();
-// Shows no icon and drops PreviewIcon.
-void ClearIconPreview();
 
 }  // namespace app

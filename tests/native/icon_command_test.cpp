@@ -21,19 +21,20 @@ TEST(IconTarget, RefusesAFileNameWithoutADot) {
     EXPECT_EQ(app::IconTargetPath("C:\\img\\"), std::nullopt);
 }
 
-TEST(IconCommand, WindowsForm) {
-    EXPECT_EQ(app::WindowsConvertCommand("C:\\img\\cat.png", "C:\\img\\cat.ico.tmp.ico"),
-              "magick convert \"C:\\img\\cat.png\" -define png:color-type=6 -define "
-              "icon:auto-resize=16,24,32,48,64,72,96,128,256 \"C:\\img\\cat.ico.tmp.ico\"");
-    EXPECT_EQ(app::IconTempPath("C:\\img\\cat.ico"), "C:\\img\\cat.ico.tmp.ico");
-}
-
-TEST(IconCommand, UnixFormQuotesEveryPath) {
-    EXPECT_EQ(app::UnixConvertCommand("/home/u/a$(touch PWNED)b.png", "/home/u/t.ico",
-                                      "/home/u/O'Brien.ico"),
-              "convert '/home/u/a$(touch PWNED)b.png' -define png:color-type=6 -define "
-              "icon:auto-resize=16,24,32,48,64,72,96,128,256 '/home/u/t.ico' && mv -f "
-              "'/home/u/t.ico' '/home/u/O'\\''Brien.ico'");
+TEST(IconCommand, ImageMagickSeesOnlyItsOwnNames) {
+    const std::string arguments = app::ConvertArguments();
+    // Both forms run the same arguments; the folder and the image path are the only texts of
+    // the user's, and those reach the shell alone, as single-quoted words.
+    EXPECT_EQ(app::WindowsConvertCommand(), "magick convert " + arguments);
+    EXPECT_EQ(app::UnixConvertScript("/home/u/100%x% [2019]", "/home/u/-@~*?$`x`'.png", 60),
+              "cd '/home/u/100%x% [2019]' || exit; { ln -L -- '/home/u/-@~*?$`x`'\\''.png' src "
+              "2>/dev/null || cp -L -- '/home/u/-@~*?$`x`'\\''.png' src; } && timeout -k 5 60 "
+              "convert " +
+                  arguments + "; status=$?; rm -f src; exit $status");
+    // The JPEG decoder is told the size before the file is read; the output name comes last.
+    EXPECT_EQ(arguments.find("-define jpeg:size=512x512 \"src[0]\" "), 0u);
+    EXPECT_EQ(arguments.substr(arguments.rfind(' ') + 1), "out.ico");
+    EXPECT_NE(arguments.find(" icon:auto-resize=16,24,32,48,64,72,96,128,256 "), std::string::npos);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/dialog_template.h"
 #include "app/main_dialog_win.h"
 #include "app/state_win.h"
+#include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "tests/wine/wine_test_support.h"
 
@@ -26,23 +27,40 @@ using testing_support::MakeFolder;
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
 
-// A 16 x 16, 32-bit icon: directory, one entry, the bitmap header, colours and the AND mask.
+// Appends a little-endian number of the given width in bytes.
+void Append(std::string& bytes, unsigned value, int width) {
+    for (int i = 0; i < width; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A 16 x 16, 32-bit bitmap: its header (height doubled in icons, for the AND mask), its colours.
+std::string TinyBitmapImage(unsigned headerHeight) {
+    std::string image;
+    for (const unsigned v : {40u, 16u, headerHeight}) Append(image, v, 4);
+    Append(image, 1, 2), Append(image, 32, 2), Append(image, 0, 4), Append(image, 16 * 16 * 4, 4);
+    for (int i = 0; i < 4; ++i) Append(image, 0, 4);
+    for (int i = 0; i < 16 * 16; ++i)
+        image.append({char(0x20), char(0x80), char(0xE0), char(0xFF)});
+    return image;
+}
+
+// A 16 x 16, 32-bit icon: directory, one entry, the bitmap and the AND mask.
 std::string TinyIcon() {
+    const std::string image = TinyBitmapImage(32) + std::string(16 * 4, '\0');
     std::string ico;
-    auto word = [&](unsigned v) { ico.append({char(v & 0xFF), char((v >> 8) & 0xFF)}); };
-    auto dword = [&](unsigned v) {
-        word(v & 0xFFFF);
-        word(v >> 16);
-    };
-    const unsigned imageSize = 40 + 16 * 16 * 4 + 16 * 4;
-    word(0), word(1), word(1);
+    Append(ico, 0, 2), Append(ico, 1, 2), Append(ico, 1, 2);
     ico.append({16, 16, 0, 0});
-    word(1), word(32), dword(imageSize), dword(6 + 16);
-    dword(40), dword(16), dword(32), word(1), word(32), dword(0), dword(16 * 16 * 4);
-    dword(0), dword(0), dword(0), dword(0);
-    for (int i = 0; i < 16 * 16; ++i) ico.append({char(0x20), char(0x80), char(0xE0), char(0xFF)});
-    ico.append(16 * 4, '\0');
-    return ico;
+    Append(ico, 1, 2), Append(ico, 32, 2), Append(ico, static_cast<unsigned>(image.size()), 4);
+    Append(ico, 6 + 16, 4);
+    return ico + image;
+}
+
+// The same picture as a .bmp file.
+std::string TinyBitmapFile() {
+    const std::string image = TinyBitmapImage(16);
+    std::string bmp = "BM";
+    Append(bmp, static_cast<unsigned>(14 + image.size()), 4), Append(bmp, 0, 4);
+    Append(bmp, 14 + 40, 4);
+    return bmp + image;
 }
 
 // Builds the memory block Explorer hands over with a drop: DROPFILES, then a double-NUL list.
@@ -231,15 +249,16 @@ TEST_F(MainDialogTest, DroppedIconIsShownAtOnce) {
 }
 
 TEST_F(MainDialogTest, DroppedImagesGoToConversion) {
-    // Whatever the conversion makes of it, the icon source starts from the dropped image.
-    for (const wchar_t* name : {L"photo.JPEG", L"photo.jpg", L"snapshot-jpeg", L"scan.bmp"}) {
+    // Each becomes the .ico beside it, which is then the icon source.
+    for (const wchar_t* name : {L"photo.JPEG", L"photo.jpg", L"snapshot.jpeg", L"scan.bmp"}) {
         SCOPED_TRACE(host::Narrow(name));
         const std::wstring image = temp_.Path() + name;
-        ASSERT_TRUE(WriteBytes(image, "not really an image"));
+        ASSERT_TRUE(WriteBytes(image, TinyBitmapFile()));
         app::IconSource.clear();
         Drop({image});
         const std::string stem = host::Narrow(image).substr(0, host::Narrow(image).rfind('.'));
-        EXPECT_EQ(app::IconSource.rfind(stem, 0), 0u) << app::IconSource;
+        EXPECT_EQ(app::IconSource, stem + ".ico");
+        EXPECT_TRUE(host::FileExists(stem + ".ico"));
         EXPECT_EQ(app::ChosenFolder, "");
     }
 }
