@@ -21,6 +21,14 @@ TEST(IconTarget, RefusesAFileNameWithoutADot) {
     EXPECT_EQ(app::IconTargetPath("C:\\img\\"), std::nullopt);
 }
 
+TEST(IconFileKind, GoesByTheLastFourCharactersInAnyCase) {
+    for (const char* name : {"photo.JPEG", "photo.jpg", "snapshot-jpeg", "scan.Bmp", "a.png"})
+        EXPECT_EQ(app::IconFileKindOf(name), app::IconFileKind::Image) << name;
+    EXPECT_EQ(app::IconFileKindOf("Lumora.ICO"), app::IconFileKind::Icon);
+    for (const char* name : {"photo.jpe", "anim.gif", "Lumora.lnk", "png", ""})
+        EXPECT_EQ(app::IconFileKindOf(name), app::IconFileKind::Other) << name;
+}
+
 TEST(IconCommand, ImageMagickSeesOnlyItsOwnNames) {
     const std::string arguments = app::ConvertArguments();
     // Both forms run the same arguments; the folder and the image path are the only texts of
