@@ -313,8 +313,8 @@ TEST_F(IconConversion, WindowsFormCountsOnlyAWholeIconWithExitStatusZero) {
     testing_support::ScopedVariable path(
         L"PATH",
         (host::Widen(standIn) + L";" + host::Widen(host::EnvironmentVariable("PATH"))).c_str());
-    const std::string source = ImageNamed("big.png", "My cat.v2.png");
-    const std::string target = folder_ + "My cat.v2.ico";
+    const std::string source = ImageNamed("big.png", "100%x% [2019] My cat.v2.png");
+    const std::string target = folder_ + "100%x% [2019] My cat.v2.ico";
     WriteBytes(target, "older icon");
     app::IconSource = folder_ + "ready.ico";
     app::RefreshIconPreview();
