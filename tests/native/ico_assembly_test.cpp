@@ -1,5 +1,7 @@
 #include "imaging/ico_assembly.h"
 
+#include "imaging/byte_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -40,12 +42,8 @@ std::vector<uint8_t> Directory(const std::vector<Entry>& entries) {
     return d;
 }
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
+using imaging::Le16;
+using imaging::Le32;
 
 TEST(IcoAssembly, OneImageGroupGivesHeaderRecordAndBytes) {
     const auto dir = Directory({{128, 128, 0, 1, 8, 19496, 1}});

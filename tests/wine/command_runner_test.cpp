@@ -27,24 +27,6 @@ constexpr std::wstring_view kSleepArgument = L"--lumora-test-sleep";
     return false;
 }();
 
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    const HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(folder + name + L"\\");
-            } else {
-                ::DeleteFileW((folder + name).c_str());
-            }
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-
 // A folder of its own in TEMP for one test, removed with everything in it afterwards.
 class ScratchFolder {
 public:
@@ -53,7 +35,7 @@ public:
                 std::to_string(::GetCurrentProcessId()) + "\\") {
         ::CreateDirectoryW(host::Widen(path_).c_str(), nullptr);
     }
-    ~ScratchFolder() { RemoveTree(host::Widen(path_)); }
+    ~ScratchFolder() { testing_support::RemoveTree(host::Widen(path_)); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::string& Path() const { return path_; }

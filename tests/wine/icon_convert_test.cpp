@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <future>
 #include <set>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "app/dialog_ids.h"
@@ -27,16 +25,8 @@ namespace {
 
 const std::vector<int> kNineSizes = {16, 24, 32, 48, 64, 72, 96, 128, 256};
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(host::Widen(path).c_str(), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(host::Widen(path).c_str(), std::ios::binary) << bytes;
-}
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 // The square sizes listed in an ICO directory (a width byte of 0 means 256); empty when the
 // bytes are no icon file.
@@ -101,10 +91,9 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 class IconConversion : public ::testing::Test {
 protected:
     void SetUp() override {
-        user_ = host::EnvironmentVariable("USERNAME");
-        ASSERT_FALSE(user_.empty());
-        unixFolder_ = "/home/" + user_ + "/icon test";
-        folder_ = "Z:\\home\\" + user_ + "\\icon test\\";
+        ASSERT_FALSE(testing_support::UserName().empty());
+        unixFolder_ = testing_support::HomeUnix() + "icon test";
+        folder_ = testing_support::HomeWindows() + "icon test\\";
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = HostProc;
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
@@ -181,7 +170,6 @@ protected:
         EXPECT_EQ(ConversionLeftovers(), std::set<std::string>());
     }
 
-    std::string user_;
     std::string unixFolder_;
     std::string folder_;
 };

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,33 +11,18 @@
 #include "host/unique_win.h"
 #include "imaging/gdiplus_save_win.h"
 #include "imaging/group_icon_win.h"
+#include "tests/wine/wine_test_support.h"
 #include "wine/desktop_entry_win.h"
 
 namespace {
 
-std::string UserName() { return host::EnvironmentVariable("USERNAME"); }
-std::string HomeWindows() { return "z:\\home\\" + UserName() + "\\"; }
-std::string HomeUnix() { return "/home/" + UserName() + "/"; }
+using testing_support::Be32;
+using testing_support::HomeUnix;
+using testing_support::HomeWindows;
+using testing_support::Le32;
 
-// "Z:\work\build\x.exe" -> "/work/build/x.exe" (drive Z: is the Unix root under Wine).
-std::string UnixPathOfZ(std::string path) {
-    path = path.substr(2);
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    return path;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(host::Widen(path).c_str(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream out(host::Widen(path).c_str(), std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 void Remove(const std::string& path) { ::DeleteFileW(host::Widen(path).c_str()); }
 
 // Runs a shell script on the Unix side through Wine's start and waits for its marker file.
@@ -48,7 +31,7 @@ bool RunUnix(const std::string& name, const std::string& body) {
     const std::string script = HomeWindows() + name + ".sh";
     const std::string marker = HomeWindows() + name + ".done";
     Remove(marker);
-    WriteAll(script, body + "\ntouch " + HomeUnix() + name + ".done\n");
+    WriteBytes(script, body + "\ntouch " + HomeUnix() + name + ".done\n");
     std::wstring command = L"start.exe /unix /bin/sh " + host::Widen(HomeUnix() + name + ".sh");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -66,32 +49,26 @@ bool RunUnix(const std::string& name, const std::string& body) {
     return false;
 }
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint32_t Be32(const std::vector<uint8_t>& b, size_t at) {
-    return (static_cast<uint32_t>(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
-}
-
 std::string BuilderExe() { return host::ProgramFolder() + "Lumora-builder.exe"; }
 
 TEST(GroupIcon, ProgramIconMatchesWrestool) {
     const std::string ico = HomeWindows() + "builder-group.ico";
     const std::string reference = HomeWindows() + "builder-wrestool.ico";
     // A longer file in the way must be replaced whole, not overwritten in part.
-    WriteAll(ico, std::string(40000, 'x'));
+    WriteBytes(ico, std::string(40000, 'x'));
     std::string quoted = BuilderExe();
     quoted.insert(quoted.begin(), '"');
     quoted.push_back('"');
     ASSERT_EQ(imaging::WriteGroupIcon(quoted, 1, ico), 1);
     EXPECT_EQ(imaging::LargestIconWidth, 128);
-    ASSERT_TRUE(RunUnix("wrestool", "wrestool -x --type=14 '" + UnixPathOfZ(BuilderExe()) + "' > " +
-                                        HomeUnix() + "builder-wrestool.ico"));
-    const auto written = ReadAll(ico);
+    ASSERT_TRUE(RunUnix("wrestool", "wrestool -x --type=14 '" +
+                                        testing_support::UnixPathOf(host::Widen(BuilderExe())) +
+                                        "' > " + HomeUnix() + "builder-wrestool.ico"));
+    const auto written = ReadBytes(ico);
     ASSERT_EQ(written.size(), 19518u);
     // wrestool copies the image resource with the PE's alignment padding behind it: the bytes
     // match up to the end of the image, and what wrestool has beyond is zero padding.
-    const auto extracted = ReadAll(reference);
+    const auto extracted = ReadBytes(reference);
     ASSERT_GE(extracted.size(), written.size());
     EXPECT_TRUE(std::equal(written.begin(), written.end(), extracted.begin()));
     EXPECT_TRUE(std::all_of(extracted.begin() + static_cast<std::ptrdiff_t>(written.size()),
@@ -108,7 +85,7 @@ TEST(GroupIcon, OrdinalPicksGroupInEnumerationOrder) {
     ASSERT_EQ(imaging::WriteGroupIcon(module, 2, ico), 1);
     // BETA holds 256 (width byte 0), 48, 32 and 16: the 256 never counts.
     EXPECT_EQ(imaging::LargestIconWidth, 48);
-    const auto bytes = ReadAll(ico);
+    const auto bytes = ReadBytes(ico);
     ASSERT_GE(bytes.size(), 6u + 4 * 16);
     EXPECT_EQ(bytes[4], 4);
     EXPECT_EQ(bytes[6], 0);
@@ -126,7 +103,7 @@ TEST(GroupIcon, OrdinalPicksGroupInEnumerationOrder) {
 
     ASSERT_EQ(imaging::WriteGroupIcon(module, 1, ico), 1);
     EXPECT_EQ(imaging::LargestIconWidth, 32);
-    EXPECT_EQ(ReadAll(ico)[4], 2);
+    EXPECT_EQ(ReadBytes(ico)[4], 2);
 
     {
         SCOPED_TRACE("fewer groups than the ordinal: nothing written");
@@ -200,12 +177,12 @@ TEST_F(GdiplusSave, EveryFormatIsWrittenAndReadBackByImageMagick) {
                                         " && for f in *.png *.jpg *.bmp *.gif *.tif; do "
                                         "identify -format '%f %m %w %h\\n' \"$f\"; done "
                                         "> identify.txt 2>&1"));
-    const auto report = ReadAll(folder_ + "identify.txt");
+    const auto report = ReadBytes(folder_ + "identify.txt");
     const std::string text(report.begin(), report.end());
     const std::string name = "Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f";
     // ImageMagick names a BMP with a version-3 header BMP3. Wine's own GIF encoder writes image
     // data that ImageMagick calls corrupt, so the GIF is checked by its signature only.
-    const auto gif = ReadAll(base + ".gif");
+    const auto gif = ReadBytes(base + ".gif");
     ASSERT_GE(gif.size(), 6u);
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 4), "GIF8");
     for (const char* line :
@@ -227,7 +204,7 @@ TEST(GdiplusSession, SavePngInSessionNeedsNoOuterSession) {
               Gdiplus::Ok);
     imaging::UniqueGpImage image(bitmap);
     imaging::SavePngInSession(image.Get(), path);
-    const auto bytes = ReadAll(path);
+    const auto bytes = ReadBytes(path);
     ASSERT_GE(bytes.size(), 24u);
     EXPECT_EQ(Be32(bytes, 0), 0x89504E47u);
 }
@@ -243,8 +220,8 @@ TEST_F(IconExport, WritesIcoAndPngOnceAndThenReturnsThePng) {
     Remove(ico);
     Remove(png);
     ASSERT_EQ(wine::ExportDesktopIcon(BuilderExe()), png);
-    EXPECT_EQ(ReadAll(ico).size(), 19518u);
-    const auto bytes = ReadAll(png);
+    EXPECT_EQ(ReadBytes(ico).size(), 19518u);
+    const auto bytes = ReadBytes(png);
     ASSERT_GE(bytes.size(), 24u);
     EXPECT_EQ(Be32(bytes, 0), 0x89504E47u);
     EXPECT_EQ(Be32(bytes, 16), 128u);  // IHDR width
@@ -254,7 +231,7 @@ TEST_F(IconExport, WritesIcoAndPngOnceAndThenReturnsThePng) {
     Remove(ico);
     EXPECT_EQ(wine::ExportDesktopIcon(BuilderExe()), png);
     EXPECT_FALSE(host::FileExists(ico));
-    EXPECT_EQ(ReadAll(png), bytes);
+    EXPECT_EQ(ReadBytes(png), bytes);
 }
 
 TEST_F(IconExport, UnloadableModuleGivesNothing) {
@@ -265,7 +242,7 @@ TEST_F(IconExport, UnloadableModuleGivesNothing) {
 TEST_F(IconExport, FallsBackToTheNumberedSeriesWhenNoPngCanBeMade) {
     // An existing ICO is used as it stands; one that is not an icon makes the PNG fail.
     const std::string base = folder_ + "brokentool";
-    WriteAll(base + ".ico", "not an icon");
+    WriteBytes(base + ".ico", "not an icon");
     Remove(base + ".png");
     {
         SCOPED_TRACE("no numbered files: the ICO path");
@@ -274,9 +251,9 @@ TEST_F(IconExport, FallsBackToTheNumberedSeriesWhenNoPngCanBeMade) {
     }
     {
         SCOPED_TRACE("0, 1, 2 and 4: number 2 becomes the PNG");
-        for (const char* n : {"-0", "-1", "-2", "-4"}) WriteAll(base + n + ".png", n);
+        for (const char* n : {"-0", "-1", "-2", "-4"}) WriteBytes(base + n + ".png", n);
         EXPECT_EQ(wine::ExportDesktopIcon("C:\\Apps\\Broken Tool.exe"), base + ".png");
-        const auto png = ReadAll(base + ".png");
+        const auto png = ReadBytes(base + ".png");
         EXPECT_EQ(std::string(png.begin(), png.end()), "-2");
         EXPECT_FALSE(host::FileExists(base + "-0.png"));
         EXPECT_FALSE(host::FileExists(base + "-1.png"));

@@ -1,5 +1,6 @@
 #include "app/shortcut_win.h"
 
+#include "host/path_text.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
@@ -13,8 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,20 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using Microsoft::WRL::ComPtr;
 
-const std::string kUnicodeName = "Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f";  // Fotos Café 写真
+const std::string kUnicodeName = host::Narrow(testing_support::kUnicodeName);
 const std::string kDescription = "Lumora-builder test shortcut \xc2\xa9 2026";
-
-std::string ReadFileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteFileBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 // A fresh folder in TEMP for one test, removed afterwards.
 class ShortcutTest : public ::testing::Test {
@@ -107,13 +94,6 @@ int HeaderShowCommand(const std::string& bytes) {
     return static_cast<unsigned char>(bytes[0x3C]) | static_cast<unsigned char>(bytes[0x3D]) << 8;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 std::string WithoutTrailingBackslash(std::string path) {
     while (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
@@ -124,8 +104,9 @@ TEST_F(ShortcutTest, StoresEveryFieldUnderUnicodeNames) {
     const fs::path work = Path(kUnicodeName);
     fs::create_directories(work);
     const fs::path icon = Path(kUnicodeName + ".ico");
-    WriteFileBytes(icon,
-                   ReadFileBytes(host::Widen(host::ProgramFolder() + "..\\..\\res\\lumora.ico")));
+    testing_support::WriteBytes(
+        icon,
+        testing_support::ReadBytes(host::Widen(host::ProgramFolder() + "..\\..\\res\\lumora.ico")));
     const std::string target = host::ProgramFolder() + "Lumora.exe";
     const std::string workText = Utf8(work) + "\\";
     ASSERT_TRUE(
@@ -134,7 +115,7 @@ TEST_F(ShortcutTest, StoresEveryFieldUnderUnicodeNames) {
     {
         SCOPED_TRACE("read back by the shell link object");
         const LinkFields fields = ReadBack(lnk);
-        EXPECT_EQ(Lower(fields.target), Lower(target));
+        EXPECT_EQ(host::AsciiLower(fields.target), host::AsciiLower(target));
         EXPECT_EQ(fields.arguments, "");
         EXPECT_EQ(fields.workingDirectory, workText);
         EXPECT_EQ(fields.iconPath, Utf8(icon));
@@ -148,14 +129,14 @@ TEST_F(ShortcutTest, StoresEveryFieldUnderUnicodeNames) {
         SCOPED_TRACE("read by lnkinfo");
         const std::string report = Lnkinfo(lnk);
         SCOPED_TRACE(report);
-        EXPECT_EQ(Lower(LnkinfoField(report, "Local path")), Lower(target));
+        EXPECT_EQ(host::AsciiLower(LnkinfoField(report, "Local path")), host::AsciiLower(target));
         EXPECT_EQ(LnkinfoField(report, "Working directory"), workText);
         EXPECT_EQ(LnkinfoField(report, "Icon location"), Utf8(icon));
         EXPECT_EQ(LnkinfoField(report, "Icon index"), "0");
         EXPECT_EQ(LnkinfoField(report, "Description"), kDescription);
         // lnkinfo 20181227 prints "Show Window value: 0" for a header holding 5, so the header
         // field is read directly.
-        EXPECT_EQ(HeaderShowCommand(ReadFileBytes(lnk)), SW_SHOW);
+        EXPECT_EQ(HeaderShowCommand(testing_support::ReadBytes(lnk)), SW_SHOW);
     }
 }
 
@@ -186,16 +167,16 @@ TEST_F(ShortcutTest, StartingTheShortcutRunsTheCompanionInTheChosenFolder) {
     // The companion creates the report, then writes it: wait for the text, not the name.
     std::string startedIn;
     for (int i = 0; i < 150 && startedIn.empty(); ++i, ::Sleep(100)) {
-        startedIn = ReadFileBytes(report);
+        startedIn = testing_support::ReadBytes(report);
     }
     ASSERT_FALSE(startedIn.empty()) << "the companion did not report";
-    EXPECT_EQ(Lower(WithoutTrailingBackslash(startedIn)),
-              Lower(WithoutTrailingBackslash(Utf8(work))));
+    EXPECT_EQ(host::AsciiLower(WithoutTrailingBackslash(startedIn)),
+              host::AsciiLower(WithoutTrailingBackslash(Utf8(work))));
 }
 
 TEST_F(ShortcutTest, ReplacesAnExistingShortcutWhole) {
     const fs::path lnk = Path("Pics.lnk");
-    WriteFileBytes(lnk, "an older shortcut");
+    testing_support::WriteBytes(lnk, "an older shortcut");
     ASSERT_TRUE(app::CreateShortcut(Utf8(lnk), host::ProgramFolder() + "Lumora.exe", "",
                                     Utf8(folder_), SW_SHOW, "", kDescription));
     EXPECT_EQ(ReadBack(lnk).description, kDescription);
@@ -233,14 +214,14 @@ TEST_F(ShortcutTest, AFailedSaveAnswersFalseAndLeavesTheOldFileAlone) {
         SCOPED_TRACE("the old shortcut is held open without sharing");
         const fs::path lnk = Path(kUnicodeName + ".lnk");
         ASSERT_TRUE(create(lnk));
-        const std::string before = ReadFileBytes(lnk);
+        const std::string before = testing_support::ReadBytes(lnk);
         host::UniqueFile held(::CreateFileW(lnk.wstring().c_str(), GENERIC_READ, 0, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         EXPECT_FALSE(app::CreateShortcut(Utf8(lnk), target, "--other", Utf8(folder_), SW_SHOW, "",
                                          "another description"));
         held.Reset();
-        EXPECT_EQ(ReadFileBytes(lnk), before);
+        EXPECT_EQ(testing_support::ReadBytes(lnk), before);
         EXPECT_EQ(entryCount(), 1);
     }
 }

@@ -5,11 +5,18 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include "host/unique_win.h"
 
+#include <atomic>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <future>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -43,11 +50,35 @@ private:
     bool hadValue_ = false;
 };
 
-// "\\?\" in front of an absolute drive path, so that the calls work past MAX_PATH.
+// "\\?\" in front of an absolute drive path, so that the calls work past MAX_PATH (slashes
+// become backslashes, as the prefix takes the path literally).
 std::wstring Extended(const std::wstring& path);
 bool MakeFolder(const std::wstring& path);
+// Whole files, past MAX_PATH too; UTF-8 paths or wide ones. A missing file reads as empty.
+std::string ReadBytes(const std::wstring& path);
+std::string ReadBytes(const std::string& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
+bool WriteBytes(const std::string& path, const std::string& bytes);
 void RemoveTree(const std::wstring& path);
+// A file, or a folder with everything in it.
+void RemovePath(const std::string& path);
+
+// The lines of a text, each ended by LF (a last line without one is left out).
+std::vector<std::string> Lines(const std::string& text);
+// Numbers in file bytes: big-endian (PNG) and little-endian (ICO).
+std::uint32_t Be32(std::string_view bytes, std::size_t at);
+std::uint32_t Le32(std::string_view bytes, std::size_t at);
+
+// "Fotos Café 写真": a name that only Unicode file APIs keep intact.
+inline const std::wstring kUnicodeName = L"Fotos Caf\u00e9 \u5199\u771f";
+// A file beside the test program (the build folder); "..\..\tests\data\x" reaches the sources.
+std::wstring BuiltFile(const std::wstring& name);
+
+// The test user and the Linux home scripts/test made for it: "z:\home\<user>\" seen from
+// Windows, "/home/<user>/" from Unix.
+std::string UserName();
+std::string HomeWindows();
+std::string HomeUnix();
 
 struct BoxSeen {
     bool found = false;
@@ -57,11 +88,77 @@ struct BoxSeen {
 // text, presses OK. Gives up after about ten seconds.
 std::future<BoxSeen> CloseMessageBoxLater(std::wstring caption, DWORD processId);
 
+// The visible top-level window of a process whose caption is exactly the text, at once.
+HWND FindProcessWindow(DWORD processId, const std::wstring& caption);
 // The visible top-level window of a process whose caption is exactly the text; polls for about
 // twenty seconds, or the time given. Empty when none appeared.
 HWND WaitForWindow(DWORD processId, const std::wstring& caption,
                    std::chrono::milliseconds limit = std::chrono::seconds(20));
 std::wstring MessageBoxText(HWND box);
+
+// A message box of this process, as BoxAnswerer saw it.
+struct Box {
+    std::wstring text;
+    bool hasCancel = false;
+};
+
+// Answers the program's message boxes (caption: the program name) in turn with the given
+// buttons, from its own thread, while the code under test runs on the test's thread. Any box
+// beyond the planned answers is closed with its Cancel/No/OK so that a wrong turn cannot hang
+// the test.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(std::vector<int> buttons);
+    ~BoxAnswerer() { Finish(); }
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+    // Call once the code under test has returned: every box it showed has been answered by then.
+    const std::vector<Box>& Finish();
+
+private:
+    void Run();
+
+    std::vector<int> buttons_;
+    std::vector<Box> seen_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+// What a registration of this test program writes: its desktop entry, its copy in C:\Apps and
+// the relaunch batch. The fixture removes them, and its icons, before and after each test.
+std::string OwnEntry();
+std::string AppsCopy();
+std::string RelaunchBatch();
+class RegistrationFixture : public testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean();
+};
+
+// The main dialog of this process (app::CreateMainDialog), made afresh for each test with the
+// program-wide state empty, and a scratch folder.
+class MainDialogFixture : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Drops the paths on the dialog as Explorer would; the dialog releases the drop.
+    void Drop(const std::vector<std::wstring>& paths);
+    std::wstring FolderEntryText() const;
+    bool BuildEnabled() const;
+    HANDLE PreviewImage() const;
+    // The folder is taken as given, shown with one trailing backslash, and Build is enabled.
+    void ExpectFolderChosen(const std::wstring& folder);
+
+    HWND dialog_ = nullptr;
+    TempFolder temp_;
+};
+
+// A 16 x 16, 32-bit icon file: directory, one entry, the bitmap and the AND mask.
+std::string TinyIcon();
+// The same picture as a .bmp file.
+std::string TinyBitmapFile();
 
 // A program started as a child process; still running when the object goes away, it is ended.
 class ChildProcess {
