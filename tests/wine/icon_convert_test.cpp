@@ -23,27 +23,12 @@
 
 namespace {
 
+using testing_support::IconSizes;
+
 const std::vector<int> kNineSizes = {16, 24, 32, 48, 64, 72, 96, 128, 256};
 
 using testing_support::ReadBytes;
 using testing_support::WriteBytes;
-
-// The square sizes listed in an ICO directory (a width byte of 0 means 256); empty when the
-// bytes are no icon file.
-std::vector<int> IconSizes(const std::string& ico) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(ico[i]); };
-    if (ico.size() < 6 || byte(0) || byte(1) || byte(2) != 1 || byte(3)) return {};
-    const size_t count = byte(4) | byte(5) << 8;
-    if (ico.size() < 6 + 16 * count) return {};
-    std::vector<int> sizes;
-    for (size_t i = 0; i < count; ++i) {
-        const int width = byte(6 + 16 * i) ? byte(6 + 16 * i) : 256;
-        const int height = byte(7 + 16 * i) ? byte(7 + 16 * i) : 256;
-        sizes.push_back(width == height ? width : -1);
-    }
-    std::sort(sizes.begin(), sizes.end());
-    return sizes;
-}
 
 HICON ShownIcon() {
     return reinterpret_cast<HICON>(

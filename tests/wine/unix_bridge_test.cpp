@@ -4,18 +4,28 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/icon_convert_win.h"
+#include "app/state_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/whole_file_win.h"
 #include "wine/shell_quote.h"
+#include "tests/wine/wine_test_support.h"
 #include "wine/wine_detect_win.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using testing_support::ChildProcess;
+using testing_support::ScopedVariable;
+
+constexpr wchar_t kReadyName[] = L"LumoraBridgeTestReady";
+constexpr wchar_t kGoName[] = L"LumoraBridgeTestGo";
+constexpr wchar_t kSourceVariable[] = L"LUMORA_TEST_CONVERT_SOURCE";
 
 // The bridge's files of this process still in TEMP.
 std::vector<std::string> RunFilesLeft() {
@@ -88,6 +98,55 @@ TEST(UnixBridge, RunsWithoutWaiting) {
     EXPECT_EQ(host::ReadWholeFile(windowsMarker, 64), "done\n");
     ::DeleteFileW(host::Widen(windowsMarker).c_str());
     EXPECT_TRUE(RunFilesLeft().empty());
+}
+
+// Run only as a child of the next test: says it is ready, converts the image it was given the
+// moment the parent says go.
+TEST(UnixBridgeChild, DISABLED_ConvertAtTheSignal) {
+    const std::string source = host::EnvironmentVariable(host::Narrow(kSourceVariable));
+    ASSERT_FALSE(source.empty());
+    const host::UniqueHandle ready(::OpenSemaphoreW(SEMAPHORE_MODIFY_STATE, FALSE, kReadyName));
+    const host::UniqueHandle go(::OpenEventW(SYNCHRONIZE, FALSE, kGoName));
+    ASSERT_TRUE(ready && go);
+    ::ReleaseSemaphore(ready.Get(), 1, nullptr);
+    ASSERT_EQ(::WaitForSingleObject(go.Get(), 60000), WAIT_OBJECT_0);
+    app::IconSource = source;
+    app::ConvertIcon(app::IconConverter::UnixConvert);
+}
+
+TEST(UnixBridge, TwoInstancesConvertAtTheSameMoment) {
+    const testing_support::TempFolder folder;
+    const std::string windowsFolder = host::Narrow(folder.Path());
+    const std::string unixFolder = wine::WineUnixFileName(windowsFolder).value_or("");
+    ASSERT_EQ(wine::RunUnix("cd " + wine::ShellQuote(unixFolder) +
+                                " && convert -size 300x200 xc:red one.png && convert -size 200x300 "
+                                "xc:blue two.png",
+                            60s)
+                  .exitStatus,
+              0);
+    const host::UniqueHandle ready(::CreateSemaphoreW(nullptr, 0, 2, kReadyName));
+    const host::UniqueHandle go(::CreateEventW(nullptr, TRUE, FALSE, kGoName));
+    ASSERT_TRUE(ready && go);
+    const std::wstring program = host::Widen(host::ProgramPath());
+    const std::wstring arguments =
+        L"--gtest_also_run_disabled_tests "
+        L"--gtest_filter=UnixBridgeChild.DISABLED_ConvertAtTheSignal";
+    std::vector<std::unique_ptr<ChildProcess>> children;
+    for (const wchar_t* name : {L"one.png", L"two.png"}) {
+        const ScopedVariable source(kSourceVariable, (folder.Path() + name).c_str());
+        children.push_back(std::make_unique<ChildProcess>(program, folder.Path(), arguments));
+        ASSERT_TRUE(children.back()->Started());
+    }
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(::WaitForSingleObject(ready.Get(), 60000), WAIT_OBJECT_0);
+    ::SetEvent(go.Get());
+
+    for (const auto& child : children) EXPECT_EQ(child->ExitCode(), 0u);
+    for (const char* name : {"one.ico", "two.ico"}) {
+        EXPECT_EQ(testing_support::IconSizes(
+                      host::ReadWholeFile(windowsFolder + name, 1 << 20).value_or("")),
+                  (std::vector<int>{16, 24, 32, 48, 64, 72, 96, 128, 256}))
+            << name;
+    }
 }
 
 }  // namespace

@@ -146,4 +146,19 @@ ScopedVariable::~ScopedVariable() {
     ::SetEnvironmentVariableW(name_, hadValue_ ? old_.c_str() : nullptr);
 }
 
+std::vector<int> IconSizes(const std::string& ico) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(ico[i]); };
+    if (ico.size() < 6 || byte(0) || byte(1) || byte(2) != 1 || byte(3)) return {};
+    const size_t count = byte(4) | byte(5) << 8;
+    if (ico.size() < 6 + 16 * count) return {};
+    std::vector<int> sizes;
+    for (size_t i = 0; i < count; ++i) {
+        const int width = byte(6 + 16 * i) ? byte(6 + 16 * i) : 256;
+        const int height = byte(7 + 16 * i) ? byte(7 + 16 * i) : 256;
+        sizes.push_back(width == height ? width : -1);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
 }  // namespace testing_support

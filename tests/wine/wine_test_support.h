@@ -163,7 +163,9 @@ std::string TinyBitmapFile();
 // A program started as a child process; still running when the object goes away, it is ended.
 class ChildProcess {
 public:
-    ChildProcess(const std::wstring& program, const std::wstring& currentFolder);
+    // The arguments follow the quoted program path on the command line.
+    ChildProcess(const std::wstring& program, const std::wstring& currentFolder,
+                 const std::wstring& arguments = L"");
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -176,6 +178,10 @@ private:
     host::UniqueHandle process_;
     DWORD id_ = 0;
 };
+
+// The square sizes listed in an ICO directory, sorted (a width byte of 0 means 256; -1 for an
+// image that is not square); empty when the bytes are no icon file.
+std::vector<int> IconSizes(const std::string& ico);
 
 // Wine's own mapping from a Windows path to the Unix one; empty outside Wine.
 std::string UnixPathOf(const std::wstring& path);

@@ -102,11 +102,13 @@ HWND WaitForWindow(DWORD processId, const std::wstring& caption, std::chrono::mi
     }
 }
 
-ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& currentFolder) {
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& currentFolder,
+                           const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           currentFolder.c_str(), &startup, &info)) {
         return;
