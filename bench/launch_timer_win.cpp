@@ -110,7 +110,7 @@ void Close(Launched& launched) {
     ::CloseHandle(launched.process.hProcess);
     launched.process = {};
     // Let what the program left running (Unix commands, wineserver work) settle.
-    ::Sleep(300);
+    ::Sleep(1000);
 }
 
 double TimeOneStart(const std::wstring& program) {

@@ -25,7 +25,9 @@ std::string UnixRunScript(std::string_view command, std::string_view script,
 }
 
 std::string DetachedUnixScript(std::string_view command, std::string_view script) {
-    return "rm -f " + ShellQuote(script) + "\n( " + std::string(command) + "\n) > /dev/null\n";
+    // Work nobody waits for yields the processor to the window that is starting meanwhile.
+    return "rm -f " + ShellQuote(script) + "\nrenice -n 10 $$ > /dev/null 2>&1\n( " +
+           std::string(command) + "\n) > /dev/null\n";
 }
 
 std::optional<int> ParseExitStatus(std::string_view text) {

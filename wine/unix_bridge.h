@@ -25,7 +25,8 @@ UnixRunFileNames UnixRunFiles(std::uint32_t processId, std::uint32_t run);
 // before the command ended (the waiter gave up), it removes the output and leaves no status.
 std::string UnixRunScript(std::string_view command, std::string_view script,
                           std::string_view output, std::string_view status);
-// The script of a run nobody waits for: it removes itself, the output is discarded.
+// The script of a run nobody waits for: it removes itself, runs at a lower priority, the output
+// is discarded.
 std::string DetachedUnixScript(std::string_view command, std::string_view script);
 
 // The exit status in a status file's text ("0\n"); nullopt unless it is a complete number line.
