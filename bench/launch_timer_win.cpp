@@ -176,6 +176,7 @@ HWND FileNameBox(HWND openDialog) {
 struct ConversionTiming {
     double iconMs = -1;
     double worstPingMs = -1;
+    double worstPingAtMs = -1;  // when the worst ping was sent, after OK
     int slowPings = 0;
     int pings = 0;
 };
@@ -206,7 +207,10 @@ ConversionTiming TimeConversion(const std::wstring& program, const std::wstring&
         const double pingStart = NowMs();
         ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kIconLimitMs, &result);
         const double pingMs = NowMs() - pingStart;
-        timing.worstPingMs = std::max(timing.worstPingMs, pingMs);
+        if (pingMs > timing.worstPingMs) {
+            timing.worstPingMs = pingMs;
+            timing.worstPingAtMs = pingStart - start;
+        }
         ++timing.pings;
         if (pingMs > 50) ++timing.slowPings;
         DWORD_PTR icon = 0;
@@ -233,9 +237,9 @@ int Conversions(int rounds, const std::wstring& program, const std::vector<std::
         for (int round = 1; round <= rounds; ++round) {
             ::DeleteFileW(IconOf(image).c_str());
             const ConversionTiming timing = TimeConversion(program, image);
-            std::printf("round %d %ls icon %8.1f worst-ping %6.1f slow-pings %d/%d\n", round,
-                        image.c_str(), timing.iconMs, timing.worstPingMs, timing.slowPings,
-                        timing.pings);
+            std::printf("round %d %ls icon %8.1f worst-ping %6.1f (at %.0f) slow-pings %d/%d\n",
+                        round, image.c_str(), timing.iconMs, timing.worstPingMs,
+                        timing.worstPingAtMs, timing.slowPings, timing.pings);
             std::fflush(stdout);
             if (timing.iconMs < 0) failed = true;
             if (timing.iconMs >= 0) iconTimes.push_back(timing.iconMs);
