@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/icon_convert_win.h"
-#include "app/state_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/whole_file_win.h"
@@ -110,8 +109,7 @@ TEST(UnixBridgeChild, DISABLED_ConvertAtTheSignal) {
     ASSERT_TRUE(ready && go);
     ::ReleaseSemaphore(ready.Get(), 1, nullptr);
     ASSERT_EQ(::WaitForSingleObject(go.Get(), 60000), WAIT_OBJECT_0);
-    app::IconSource = source;
-    app::ConvertIcon(app::IconConverter::UnixConvert);
+    app::ConvertIcon(source, app::IconConverter::UnixConvert);
 }
 
 TEST(UnixBridge, TwoInstancesConvertAtTheSameMoment) {

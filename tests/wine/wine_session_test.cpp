@@ -9,7 +9,6 @@
 #include <string>
 
 #include "app/icon_convert_win.h"
-#include "app/state_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "tests/wine/wine_test_support.h"
@@ -27,8 +26,7 @@ using wine::ShellQuote;
 // session's own drive M:, then starts the real program, which registers itself as it starts.
 TEST(OtherSessionChild, DISABLED_ConvertAndRegister) {
     for (const char* image : {"C:\\img\\cat.png", "M:\\cat.png"}) {
-        app::IconSource = image;
-        app::ConvertIcon(app::IconConverter::UnixConvert);
+        app::ConvertIcon(image, app::IconConverter::UnixConvert);
     }
     testing_support::ChildProcess builder(L"C:\\Tools\\Lumora-builder.exe", L"C:\\Tools");
     const HWND dialog = testing_support::WaitForWindow(builder.Id(), L"Lumora-builder 1.6", 60s);
