@@ -38,6 +38,9 @@ TEST_F(DriveMapOnPrefix, ListsTheExtraDrivesAndTranslatesThroughThem) {
     EXPECT_EQ(wine::ToUnixPath("D:\\docs\\x"), home_ + "/lumora-d/docs/x");
     EXPECT_EQ(wine::ToUnixPath("E:/x"), home_ + "/.wine/dosdevices/e:/x");
     EXPECT_EQ(wine::ToUnixPath("C:"), home_ + "/.wine/dosdevices/c:");
+    // Wine's own translation finds names in any letter case; a last part yet to be written too.
+    EXPECT_EQ(wine::ToUnixPath("c:\\WINDOWS\\System32\\NEW.ico"),
+              home_ + "/.wine/drive_c/windows/system32/NEW.ico");
     EXPECT_EQ(wine::ToUnixPath(""), home_ + "/.wine/dosdevices/");
     // The translated path names the same file Windows sees: written as D:, read on the Unix side.
     ASSERT_TRUE(::CreateDirectoryW(L"D:\\docs", nullptr) ||
