@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <future>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -159,6 +160,41 @@ protected:
 std::string TinyIcon();
 // The same picture as a .bmp file.
 std::string TinyBitmapFile();
+
+// The icon conversion's picture control in a window of its own (app::MainDialog), and a folder
+// in the home with images made by the real ImageMagick on the Unix side: big.png, photo.jpg and
+// small.bmp.
+class IconConversionFixture : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A copy of one of the generated images under the given name, made through Windows.
+    std::string ImageNamed(const std::string& generated, const std::string& name);
+    // Text a command prints on the Unix side.
+    static std::string Unix(const std::string& command);
+    // Converts the image and checks what the user gets: the nine-size icon beside it, named by
+    // IconSource and shown; no other new file beside it or in TEMP; the image itself untouched.
+    void ExpectConverted(const std::string& source, const std::string& target);
+    // After a failed conversion of the image: the earlier icon is still the choice and still
+    // shown, an older .ico of the image's name is as it was, and nothing is left behind.
+    void ExpectNothingChangedBy(const std::string& image);
+
+    // A posted WM_APP with a std::string* drops that path on the window; the flag says one came.
+    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static inline bool droppedDuringConversion_ = false;
+
+    std::string unixFolder_;
+    std::string folder_;
+};
+// The sizes every converted icon holds.
+inline const std::vector<int> kNineSizes = {16, 24, 32, 48, 64, 72, 96, 128, 256};
+// The icon the picture control shows now.
+HICON ShownIcon();
+// The names in a folder, sorted.
+std::set<std::string> FilesIn(const std::string& folder);
+// What conversions left in TEMP: their own folders are named lumora-icon-*.
+std::set<std::string> ConversionLeftovers();
 
 // A program started as a child process; still running when the object goes away, it is ended.
 class ChildProcess {

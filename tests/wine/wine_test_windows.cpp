@@ -4,11 +4,6 @@
 #include <sstream>
 #include <thread>
 
-#include <shlobj.h>
-
-#include "app/dialog_ids.h"
-#include "app/main_dialog_win.h"
-#include "app/state_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
@@ -193,103 +188,6 @@ std::string LnkinfoField(const std::string& report, const std::string& name) {
         return value == std::string::npos ? std::string() : line.substr(value);
     }
     return "<no " + name + ">";
-}
-
-namespace {
-
-// Builds the memory block Explorer hands over with a drop: DROPFILES, then a double-NUL list.
-HGLOBAL MakeDrop(const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const std::wstring& path : paths) list += path + L'\0';
-    list += L'\0';
-    const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GHND, bytes);
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    ::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(),
-             list.size() * sizeof(wchar_t));
-    ::GlobalUnlock(memory);
-    return memory;
-}
-
-}  // namespace
-
-namespace {
-
-// Appends a little-endian number of the given width in bytes.
-void Append(std::string& bytes, unsigned value, int width) {
-    for (int i = 0; i < width; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// A 16 x 16, 32-bit bitmap: its header (height doubled in icons, for the AND mask), its colours.
-std::string TinyBitmapImage(unsigned headerHeight) {
-    std::string image;
-    for (const unsigned v : {40u, 16u, headerHeight}) Append(image, v, 4);
-    Append(image, 1, 2), Append(image, 32, 2), Append(image, 0, 4), Append(image, 16 * 16 * 4, 4);
-    for (int i = 0; i < 4; ++i) Append(image, 0, 4);
-    for (int i = 0; i < 16 * 16; ++i)
-        image.append({char(0x20), char(0x80), char(0xE0), char(0xFF)});
-    return image;
-}
-
-}  // namespace
-
-std::string TinyIcon() {
-    const std::string image = TinyBitmapImage(32) + std::string(16 * 4, '\0');
-    std::string ico;
-    Append(ico, 0, 2), Append(ico, 1, 2), Append(ico, 1, 2);
-    ico.append({16, 16, 0, 0});
-    Append(ico, 1, 2), Append(ico, 32, 2), Append(ico, static_cast<unsigned>(image.size()), 4);
-    Append(ico, 6 + 16, 4);
-    return ico + image;
-}
-
-std::string TinyBitmapFile() {
-    const std::string image = TinyBitmapImage(16);
-    std::string bmp = "BM";
-    Append(bmp, static_cast<unsigned>(14 + image.size()), 4), Append(bmp, 0, 4);
-    Append(bmp, 14 + 40, 4);
-    return bmp + image;
-}
-
-void MainDialogFixture::SetUp() {
-    app::ChosenFolder.clear();
-    app::IconSource.clear();
-    app::PreviewIcon.Reset();
-    dialog_ = app::CreateMainDialog();
-    ASSERT_NE(dialog_, nullptr);
-    ASSERT_EQ(app::MainDialog, dialog_);
-}
-
-void MainDialogFixture::TearDown() {
-    if (dialog_) ::DestroyWindow(dialog_);
-    app::PreviewIcon.Reset();
-}
-
-void MainDialogFixture::Drop(const std::vector<std::wstring>& paths) {
-    ::SendMessageW(dialog_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
-}
-
-std::wstring MainDialogFixture::FolderEntryText() const {
-    std::wstring text(40000, L'\0');
-    text.resize(::GetDlgItemTextW(dialog_, app::kFolderEntryId, text.data(), 40000));
-    return text;
-}
-
-bool MainDialogFixture::BuildEnabled() const {
-    return ::IsWindowEnabled(::GetDlgItem(dialog_, app::kBuildButtonId));
-}
-
-HANDLE MainDialogFixture::PreviewImage() const {
-    return reinterpret_cast<HANDLE>(
-        ::SendDlgItemMessageW(dialog_, app::kIconPictureId, STM_GETIMAGE, IMAGE_ICON, 0));
-}
-
-void MainDialogFixture::ExpectFolderChosen(const std::wstring& folder) {
-    EXPECT_EQ(app::ChosenFolder, host::Narrow(folder) + "\\");
-    EXPECT_EQ(FolderEntryText(), folder + L"\\");
-    EXPECT_TRUE(BuildEnabled());
 }
 
 }  // namespace testing_support
