@@ -1,5 +1,6 @@
 #include "wine/custom_icon.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -34,9 +35,18 @@ TEST(GioCustomIconCommand, ExactCommandLine) {
               "'metadata::custom-icon' 'file:///home/u/.local/share/icons/x.png'");
     // An apostrophe closes the quoting, is escaped, and reopens it; doubling it would hand gio
     // the name with the apostrophe missing.
-    EXPECT_EQ(wine::GioCustomIconCommand("/d/O'Brien.exe", "/i/O'Brien.png"),
+    EXPECT_EQ(wine::GioCustomIconCommand("/d/O'Brien.exe", "/i/O'Brien #1.png"),
               "/bin/gio set -t 'string' '/d/O'\\''Brien.exe' 'metadata::custom-icon' "
-              "'file:///i/O'\\''Brien.png'");
+              "'file:///i/O%27Brien%20%231.png'");
+}
+
+// The path GLib reads back from a file URI, as gio and the file managers do; empty when GLib
+// refuses the URI.
+std::string PathOfUri(const std::string& uri) {
+    gchar* path = g_filename_from_uri(uri.c_str(), nullptr, nullptr);
+    std::string result = path ? path : "";
+    g_free(path);
+    return result;
 }
 
 TEST(GioCustomIconCommand, ShellHandsGioExactlyTheNames) {
@@ -49,17 +59,19 @@ TEST(GioCustomIconCommand, ShellHandsGioExactlyTheNames) {
         {"/mnt/Pat O'Brien's/O'Brien.exe", "/home/o'b/.local/share/icons/o'brien.png"},
         {"/home/u/My Tools/a  b\tc.exe", "/home/u/.local/share/icons/my tool.png"},
         {"/tmp/$(touch /tmp/pwned)/`id`/$HOME/x;y|z&.exe", "/i/\"q\" \\n *.png"},
-        {"/home/u/Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f.exe", ""},
+        {"/home/u/Fotos Caf\xc3\xa9 \xe5\x86\x99\xe7\x9c\x9f.exe",
+         "/home/u/.local/share/icons/#1 100%41 a?b=c&d+e;f,g@h[i]\xc3\xa9.png"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::vector<std::string> expected = {"set",
-                                                   "-t",
-                                                   "string",
-                                                   c.file,
-                                                   "metadata::custom-icon",
-                                                   std::string("file://") + c.icon};
-        EXPECT_EQ(WordsThroughShell(wine::GioCustomIconCommand(c.file, c.icon)), expected);
+        const std::vector<std::string> words =
+            WordsThroughShell(wine::GioCustomIconCommand(c.file, c.icon));
+        ASSERT_EQ(words.size(), 6u);
+        const std::vector<std::string> expected = {"set", "-t", "string", c.file,
+                                                   "metadata::custom-icon"};
+        EXPECT_EQ(std::vector<std::string>(words.begin(), words.end() - 1), expected);
+        // The URI names the icon itself, not another file or a fragment of it.
+        EXPECT_EQ(PathOfUri(words[5]), c.icon);
     }
 }
 

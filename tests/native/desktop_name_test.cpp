@@ -1,5 +1,6 @@
 #include "wine/desktop_name.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -20,8 +21,27 @@ TEST(DesktopName, NameWithoutFolderExtensionAndSpacesInLowerCase) {
     EXPECT_EQ(wine::DesktopName("C:\\Fotos Caf\xc3\x89 \xe5\x86\x99.exe"),
               "fotoscaf\xc3\x89\xe5\x86\x99");
     EXPECT_EQ(wine::DesktopName(""), "");
-    EXPECT_EQ(wine::DesktopName("C:\\" + std::string(253, 'a') + ".exe"), std::string(253, 'a'));
-    EXPECT_EQ(wine::DesktopName("C:\\" + std::string(254, 'a') + ".exe"), "");
+}
+
+TEST(DesktopName, LongPathsStillGetDistinctUsableNames) {
+    const std::string deep = "C:\\" + std::string(300, 'd') + "\\";
+    EXPECT_EQ(wine::DesktopName(deep + "My Tool.exe"), "mytool");
+    EXPECT_EQ(wine::DesktopName(deep + "Other.exe"), "other");
+    // Counted in characters: a cut inside a UTF-8 sequence would leave a broken name.
+    const std::string umlauts = "C:\\" + std::string(130, 'x') + "\\";
+    std::string name;
+    for (int i = 0; i < 140; ++i) name += "\xc3\xbc";  // 140 x u-umlaut, 280 bytes
+    const std::string long1 = wine::DesktopName(umlauts + name + "1.exe");
+    const std::string long2 = wine::DesktopName(umlauts + name + "2.exe");
+    for (const std::string& result : {long1, long2}) {
+        SCOPED_TRACE(result);
+        EXPECT_FALSE(result.empty());
+        // "wine-" + name + ".desktop" is a valid Linux file name.
+        EXPECT_LE(result.size() + 13, 255u);
+        EXPECT_TRUE(g_utf8_validate(result.data(), static_cast<gssize>(result.size()), nullptr));
+        EXPECT_EQ(result.rfind("\xc3\xbc\xc3\xbc", 0), 0u);
+    }
+    EXPECT_NE(long1, long2);
 }
 
 TEST(WineHome, HomeAndPrefixInBothViews) {
