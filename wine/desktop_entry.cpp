@@ -59,6 +59,14 @@ std::string QuotedEscape(std::string_view path) {
     return out + "\"";
 }
 
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string ExecEscape(std::string_view windowsPath) {
@@ -81,6 +89,33 @@ std::string DesktopEntryText(const DesktopEntryFields& fields) {
     text += "StartupNotify=true\n";
     text += "Icon=" + fields.iconName + "\n";
     return text;
+}
+
+EntryKind DesktopEntryKind(std::string_view text) {
+    bool inGroup = false;
+    bool seenGroup = false;
+    bool hasExec = false;
+    bool suppressed = false;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = Trimmed(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.empty() || line.front() == '#') continue;
+        if (line.front() == '[') {
+            inGroup = line == "[Desktop Entry]";
+            seenGroup = seenGroup || inGroup;
+            continue;
+        }
+        if (!inGroup) continue;
+        const size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view key = Trimmed(line.substr(0, equals));
+        const std::string_view value = Trimmed(line.substr(equals + 1));
+        if (key == "Exec" && !value.empty()) hasExec = true;
+        if ((key == "NoDisplay" || key == "Hidden") && value == "true") suppressed = true;
+    }
+    if (!seenGroup) return EntryKind::None;
+    return hasExec && !suppressed ? EntryKind::Shown : EntryKind::Hidden;
 }
 
 }  // namespace wine

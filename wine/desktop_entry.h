@@ -22,4 +22,9 @@ struct DesktopEntryFields {
 // The eight lines of the entry, UTF-8, each ended by LF as the Desktop Entry format requires.
 std::string DesktopEntryText(const DesktopEntryFields& fields);
 
+// What an entry file registers. None: no [Desktop Entry] group (an empty or foreign file);
+// Shown: the group has an Exec key and neither NoDisplay nor Hidden is true; Hidden otherwise.
+enum class EntryKind { None, Hidden, Shown };
+EntryKind DesktopEntryKind(std::string_view text);
+
 }  // namespace wine

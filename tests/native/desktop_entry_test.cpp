@@ -87,6 +87,24 @@ TEST(DesktopEntry, ShownEntryHasTheExecLineInsteadOfNoDisplay) {
     EXPECT_EQ(text.find("NoDisplay"), std::string::npos);
 }
 
+TEST(DesktopEntry, KindTellsAMenuEntryFromAHiddenOneOrNone) {
+    using wine::EntryKind;
+    EXPECT_EQ(wine::DesktopEntryKind(ShownEntry("C:\\Apps\\x.exe")), EntryKind::Shown);
+    EXPECT_EQ(
+        wine::DesktopEntryKind(wine::DesktopEntryText({"C:\\Apps\\x.exe", "jane", "x", false})),
+        EntryKind::Hidden);
+    // An entry cut short by an interrupted write, or another program's file, registers nothing.
+    EXPECT_EQ(wine::DesktopEntryKind(""), EntryKind::None);
+    EXPECT_EQ(wine::DesktopEntryKind("[Other]\nExec=x\n"), EntryKind::None);
+    // Written by hand or by an older version: CR LF lines, comments, a hiding key.
+    EXPECT_EQ(wine::DesktopEntryKind("# made by hand\r\n[Desktop Entry]\r\nExec=wine x\r\n"),
+              EntryKind::Shown);
+    EXPECT_EQ(wine::DesktopEntryKind("[Desktop Entry]\nExec=wine x\nHidden=true\n"),
+              EntryKind::Hidden);
+    EXPECT_EQ(wine::DesktopEntryKind("[Desktop Entry]\n[Desktop Action a]\nExec=wine x\n"),
+              EntryKind::Hidden);
+}
+
 TEST(DesktopEntry, ValidatorAcceptsHiddenAndShownEntries) {
     if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "desktop-file-validate is not installed";
