@@ -59,6 +59,19 @@ std::string ThemeIconPath(std::string_view iconFolder, int size, std::string_vie
     return ThemeFolder(iconFolder) + n + "x" + n + "\\apps\\" + std::string(name) + ".png";
 }
 
+int LargestIconSize(std::span<const uint8_t> ico) {
+    auto le16 = [&ico](size_t at) { return ico[at] | ico[at + 1] << 8; };
+    if (ico.size() < 6 || le16(0) != 0 || le16(2) != 1) return 0;
+    const size_t count = static_cast<size_t>(le16(4));
+    if (ico.size() < 6 + 16 * count) return 0;
+    int largest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const int width = ico[6 + 16 * i] == 0 ? 256 : ico[6 + 16 * i];
+        if (width > largest) largest = width;
+    }
+    return largest;
+}
+
 std::vector<uint32_t> ScaleArgb(std::span<const uint32_t> pixels, int width, int height, int size) {
     if (width <= 0 || height <= 0 || size <= 0) return {};
     if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) return {};

@@ -53,7 +53,11 @@ start_display() {
     read -r number <"$fifo"
     rm -f "$fifo"
     export DISPLAY=":$number"
-    openbox >/dev/null 2>&1 &
+    # Openbox takes Alt+Space for its own window menu; without that binding the key reaches the
+    # program, whose window menu the tests open.
+    OPENBOX_RC=$(mktemp --suffix=.xml)
+    sed '/<keybind key="A-space">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$OPENBOX_RC"
+    openbox --config-file "$OPENBOX_RC" >/dev/null 2>&1 &
     OPENBOX_PID=$!
     sleep 1
 }
@@ -61,4 +65,5 @@ start_display() {
 stop_display() {
     [ -n "${OPENBOX_PID:-}" ] && kill "$OPENBOX_PID" 2>/dev/null || true
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -n "${OPENBOX_RC:-}" ] && rm -f "$OPENBOX_RC" || true
 }
