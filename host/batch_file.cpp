@@ -19,37 +19,6 @@ size_t SequenceLength(unsigned char lead) {
     return 1;
 }
 
-// Writes text as batch source: '%' doubled, runs of non-ASCII characters as %VARIABLE%.
-class BatchWriter {
-public:
-    void Append(std::string_view text) {
-        while (!text.empty()) {
-            const bool ascii = IsAscii(static_cast<unsigned char>(text[0]));
-            size_t end = 1;
-            while (end < text.size() && IsAscii(static_cast<unsigned char>(text[end])) == ascii)
-                ++end;
-            const std::string_view run = text.substr(0, end);
-            out_.text += ascii ? DoublePercent(run) : '%' + VariableFor(run) + '%';
-            text.remove_prefix(end);
-        }
-    }
-    void AppendLiteral(std::string_view text) { out_.text += text; }
-    BatchFile Take() { return std::move(out_); }
-
-private:
-    std::string VariableFor(std::string_view value) {
-        for (const auto& [name, known] : out_.variables) {
-            if (known == value) return name;
-        }
-        std::string name(kVariablePrefix);
-        name += std::to_string(out_.variables.size() + 1);
-        out_.variables.emplace_back(name, std::string(value));
-        return name;
-    }
-
-    BatchFile out_;
-};
-
 // The first two characters (not bytes) of the folder: its drive, such as "C:".
 std::string_view DrivePart(std::string_view folder) {
     size_t end = 0;
@@ -70,6 +39,35 @@ std::string DoublePercent(std::string_view text) {
     return out;
 }
 
+BatchBuilder& BatchBuilder::Syntax(std::string_view syntax) {
+    out_.text += syntax;
+    return *this;
+}
+
+BatchBuilder& BatchBuilder::Text(std::string_view text) {
+    while (!text.empty()) {
+        const bool ascii = IsAscii(static_cast<unsigned char>(text[0]));
+        size_t end = 1;
+        while (end < text.size() && IsAscii(static_cast<unsigned char>(text[end])) == ascii) ++end;
+        const std::string_view run = text.substr(0, end);
+        out_.text += ascii ? DoublePercent(run) : '%' + VariableFor(run) + '%';
+        text.remove_prefix(end);
+    }
+    return *this;
+}
+
+BatchFile BatchBuilder::Take() { return std::move(out_); }
+
+std::string BatchBuilder::VariableFor(std::string_view value) {
+    for (const auto& [name, known] : out_.variables) {
+        if (known == value) return name;
+    }
+    std::string name(kVariablePrefix);
+    name += std::to_string(out_.variables.size() + 1);
+    out_.variables.emplace_back(name, std::string(value));
+    return name;
+}
+
 std::string CommandWorkingFolder(std::string_view folder, std::string_view temp) {
     if (folder.empty()) return WithOneTrailingBackslash(std::string(temp) + '\\');
     return WithOneTrailingBackslash(folder);
@@ -82,17 +80,11 @@ CommandFileNames CommandFiles(std::uint32_t processId, std::uint32_t run) {
 
 BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command,
                         std::string_view captureFileName) {
-    BatchWriter writer;
-    writer.AppendLiteral("@echo off\r\n");
-    writer.Append(DrivePart(workingFolder));
-    writer.AppendLiteral("\r\ncd \"");
-    writer.Append(workingFolder);
-    writer.AppendLiteral("\"\r\n");
-    writer.Append(command);
-    writer.AppendLiteral(" > ");
-    writer.Append(captureFileName);
-    writer.AppendLiteral(" 2>&1\r\n");
-    return writer.Take();
+    BatchBuilder batch;
+    batch.Syntax("@echo off\r\n").Text(DrivePart(workingFolder));
+    batch.Syntax("\r\ncd \"").Text(workingFolder).Syntax("\"\r\n");
+    batch.Text(command).Syntax(" > ").Text(captureFileName).Syntax(" 2>&1\r\n");
+    return batch.Take();
 }
 
 std::vector<std::string> PercentEnclosedNames(std::string_view text) {

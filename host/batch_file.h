@@ -31,13 +31,26 @@ struct BatchFile {
     std::vector<std::pair<std::string, std::string>> variables;  // name, UTF-8 value
 };
 
+// Batch text built piece by piece, for cmd, which decodes batch bytes with the console code page
+// (Wine's cmd keeps decoding with the OEM code page even after "chcp 65001"). Syntax is written
+// as given and must be ASCII. Text (paths, names) has every '%' doubled, and each run of
+// non-ASCII characters is written as a reference to an environment variable holding it, which
+// the command interpreter must inherit; equal runs share one variable.
+class BatchBuilder {
+public:
+    BatchBuilder& Syntax(std::string_view syntax);
+    BatchBuilder& Text(std::string_view text);
+    BatchFile Take();
+
+private:
+    std::string VariableFor(std::string_view value);
+    BatchFile out_;
+};
+
 // Four CR LF lines: "@echo off", the folder's drive, "cd" into the folder, the command with its
-// output redirected to the capture file (a name in the working folder). Every '%' is doubled so
-// that names like 100%x%.png reach the command unchanged. Each run of non-ASCII characters is
-// replaced by a reference to an environment variable holding it, so the batch itself is plain
-// ASCII: cmd decodes batch bytes with the console code page, which cannot represent every name
-// (Wine's cmd keeps decoding with the OEM code page even after "chcp 65001"). ASCII input gives the
-// four lines byte for byte and no variables.
+// output redirected to the capture file (a name in the working folder); the folder, the command
+// and the name are Text, so names like 100%x%.png or Café reach the command unchanged. ASCII
+// input gives the four lines byte for byte and no variables.
 BatchFile MakeBatchFile(std::string_view workingFolder, std::string_view command,
                         std::string_view captureFileName);
 
