@@ -13,6 +13,7 @@
 #include "app/drop_win.h"
 #include "app/folder_choice_win.h"
 #include "app/icon_choice_win.h"
+#include "app/linux_menu_win.h"
 #include "app/state_win.h"
 #include "host/message_box_win.h"
 #include "host/program_win.h"
@@ -55,6 +56,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     if (!DropHandler) DropHandler = std::make_unique<DropFileC>();
     ::DragAcceptFiles(dialog, TRUE);
     host::RestoreWindowPosition(dialog, host::ProgramName());
+    AddLinuxMenuItem(dialog);
     // What queued up meanwhile is handled before the dialog shows.
     host::WaitDispatching(nullptr, std::chrono::milliseconds(0));
     return TRUE;  // let the dialog manager give the focus to the first tab stop
@@ -84,9 +86,17 @@ INT_PTR OnDestroy(HWND dialog) {
     return 0;
 }
 
-INT_PTR OnSysCommand(HWND dialog) {
+INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
     // Every system command (move, close, minimise...) saves first; the command then runs as usual.
     host::SaveWindowPosition(dialog, host::ProgramName());
+    // The low four bits of a system command are the system's own.
+    if ((command & 0xFFF0) != kLinuxMenuCommand) return 0;
+    RunLinuxMenuItem();
+    return 1;
+}
+
+INT_PTR OnInitMenuPopup(HWND dialog, bool windowMenu) {
+    if (windowMenu) UpdateLinuxMenuItem(dialog);
     return 0;
 }
 
@@ -138,7 +148,9 @@ INT_PTR Dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             return OnDestroy(dialog);
         case WM_SYSCOMMAND:
-            return OnSysCommand(dialog);
+            return OnSysCommand(dialog, wParam);
+        case WM_INITMENUPOPUP:
+            return OnInitMenuPopup(dialog, HIWORD(lParam) != 0);
         case WM_SETCURSOR:
             return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
         case WM_CTLCOLORSTATIC:

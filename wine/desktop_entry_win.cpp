@@ -1,6 +1,5 @@
 #include "wine/desktop_entry_win.h"
 
-#include "host/path_text.h"
 #include "host/whole_file_win.h"
 #include "imaging/icon_export_win.h"
 #include "wine/custom_icon.h"
@@ -23,6 +22,8 @@ std::string ExportDesktopIcon(const std::string& target) {
 }
 
 void SetCustomIcon(const std::string& file, const std::string& icon) {
+    // Without an exported icon there is nothing to show; a mark would name no file.
+    if (icon.empty()) return;
     RunUnixCommand(GioCustomIconCommand(ToUnixPath(file), ToUnixPath(icon)));
 }
 
@@ -33,12 +34,12 @@ int CreateDesktopEntry(const std::string& target, bool show, const std::string& 
     DesktopEntryFields fields;
     fields.targetPath = target;
     fields.unixPrefix = CurrentWineHome().unixPrefix;
-    // An icon-theme name: the icon lies in the user's icon folder, found by name alone.
-    fields.iconName = host::StripExtension(host::FileNameOf(icon));
+    // An icon-theme name: the export names its files so, in the icon folder and in the theme.
+    fields.iconName = DesktopName(target);
     fields.show = show;
     // The folder is not created: without ~/.local/share/applications there is no desktop to
-    // register with.
-    if (!host::WriteWholeFile(entryPath, DesktopEntryText(fields))) return 0;
+    // register with. Replaced whole: a half-written entry would count as a registration.
+    if (!host::ReplaceWholeFile(entryPath, DesktopEntryText(fields))) return 0;
     SetCustomIcon(entryPath, icon);
     return 1;
 }

@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "host/file_identity_win.h"
 #include "host/message_box_win.h"
 #include "host/path_text.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/whole_file_win.h"
+#include "wine/desktop_entry.h"
 #include "wine/desktop_entry_win.h"
 #include "wine/drive_map_win.h"
 #include "wine/registration_text.h"
@@ -18,10 +20,12 @@ namespace {
 
 constexpr UINT kRelaunchExitCode = 12345;
 constexpr char kAppsFolder[] = "C:\\Apps";
+constexpr char kCompanionName[] = "Lumora.exe";
 constexpr char kCopyFailedText[] =
     "The program could not be copied to C:\\Apps.\r\n"
     "It will be registered in its present folder.\r\n\r\n"
     "Click OK to continue the program.";
+constexpr std::size_t kMaxEntryBytes = 64 * 1024;
 
 int Ask(const std::string& text, UINT buttons) {
     return host::ShowMessageBox(nullptr, text, buttons | MB_ICONQUESTION);
@@ -38,10 +42,20 @@ std::string UnixProgramFolder() {
     return ToUnixPath(start == std::string::npos ? std::string() : folder.substr(start));
 }
 
-// Copies the program into C:\Apps (an older copy is replaced); the copy's path, or empty when the
-// copy could not be made.
+EntryKind EntryKindAt(const std::string& entryPath) {
+    const auto text = host::ReadWholeFile(entryPath, kMaxEntryBytes);
+    return text ? DesktopEntryKind(*text) : EntryKind::None;
+}
+
+// Copies the program into C:\Apps (an older copy is replaced), the companion viewer first: the
+// copy starts only beside it, and shortcuts made there point at it. The copy's path, or empty
+// when either could not be copied; the program at its old place and its viewer stay as they are.
 std::string CopyToApps(const std::string& programPath) {
-    ::CreateDirectoryW(host::Widen(kAppsFolder).c_str(), nullptr);  // may exist already
+    const std::wstring apps = host::Widen(kAppsFolder);
+    ::CreateDirectoryW(apps.c_str(), nullptr);  // may exist already
+    const std::wstring companion = host::Widen(host::ProgramFolder() + kCompanionName);
+    const std::wstring companionCopy = apps + L"\\" + host::Widen(kCompanionName);
+    if (!::CopyFileW(companion.c_str(), companionCopy.c_str(), FALSE)) return {};
     const std::string copy = std::string(kAppsFolder) + "\\" + host::FileNameOf(programPath);
     if (!::CopyFileW(host::Widen(programPath).c_str(), host::Widen(copy).c_str(), FALSE)) return {};
     return copy;
@@ -50,19 +64,27 @@ std::string CopyToApps(const std::string& programPath) {
 // The relaunch batch deletes the program at its old place and starts the copy; this process ends
 // here so that the old file is free to delete.
 void RelaunchFrom(const std::string& programPath, const std::string& target) {
-    const std::string batch =
-        host::EnvironmentVariable("TEMP") + "\\" + host::ProgramName() + ".bat";
-    if (!host::WriteWholeFile(batch, RelaunchBatchText(programPath, target))) return;
+    const std::string batchPath =
+        host::EnvironmentVariable("TEMP") + "\\" + RelaunchBatchName(host::ProgramName());
+    const host::BatchFile batch = RelaunchBatch(programPath, target);
+    if (!host::WriteWholeFile(batchPath, batch.text)) return;
+    // cmd inherits the variables that carry the letters the batch cannot hold.
+    for (const auto& [name, value] : batch.variables) {
+        ::SetEnvironmentVariableW(host::Widen(name).c_str(), host::Widen(value).c_str());
+    }
     // Through the shell, as a double click would start it: cmd runs the batch, hidden.
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOASYNC;
-    const std::wstring file = host::Widen(batch);
+    const std::wstring file = host::Widen(batchPath);
     info.lpVerb = L"open";
     info.lpFile = file.c_str();
     info.nShow = SW_HIDE;
-    if (!::ShellExecuteExW(&info)) return;
-    ::ExitProcess(kRelaunchExitCode);
+    if (::ShellExecuteExW(&info)) ::ExitProcess(kRelaunchExitCode);
+    for (const auto& [name, value] : batch.variables) {
+        ::SetEnvironmentVariableW(host::Widen(name).c_str(), nullptr);
+    }
+    ::DeleteFileW(file.c_str());
 }
 
 }  // namespace
@@ -72,13 +94,16 @@ void RegisterLinuxApp(bool interactive, bool show, const std::string& alternativ
     const std::string programPath = host::ProgramPath();
     // At every start, registered or not: the file managers show the program with its icon.
     SetCustomIcon(programPath, ExportDesktopIcon(programPath));
-    // The entry file is the only record of an earlier registration.
-    if (host::FileExists(DesktopEntryPath(programPath, alternativeName))) return;
+    // The entry file is the only record of an earlier registration. A hidden entry, which only
+    // gives the window its icon, does not stand for the menu entry asked for.
+    const EntryKind present = EntryKindAt(DesktopEntryPath(programPath, alternativeName));
+    if (present == EntryKind::Shown || (present == EntryKind::Hidden && !show)) return;
 
     std::string target = programPath;
     if (interactive) {
         if (Ask(RegisterQuestionText(), MB_YESNO) == IDNO) return;
-        if (host::AsciiLower(host::ProgramFolder()) != "c:\\apps\\") {
+        // The same folder however it is spelled: any case, "\\?\", or through Z:.
+        if (!host::SameFile(host::ProgramFolder(), kAppsFolder)) {
             const int answer = Ask(RelocateQuestionText(UnixProgramFolder()), MB_YESNOCANCEL);
             if (answer == IDCANCEL) return;
             if (answer == IDYES) {
@@ -99,5 +124,11 @@ void RegisterLinuxApp(bool interactive, bool show, const std::string& alternativ
     }
     if (interactive && target != programPath) RelaunchFrom(programPath, target);
 }
+
+bool LinuxMenuEntryExists() {
+    return EntryKindAt(DesktopEntryPath(host::ProgramPath(), "")) == EntryKind::Shown;
+}
+
+void UnregisterLinuxApp() { CreateDesktopEntry(host::ProgramPath(), false, ""); }
 
 }  // namespace wine
