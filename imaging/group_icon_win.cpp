@@ -30,7 +30,9 @@ std::optional<std::span<const uint8_t>> LockedResource(HMODULE module, LPCWSTR n
 
 }  // namespace
 
-BOOL CALLBACK GroupIconWalker(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR) {
+// written (the application value) points at the flag that tells WriteGroupIcon a file was
+// written.
+BOOL CALLBACK GroupIconWalker(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR written) {
     ++GroupOrdinal;
     const bool target = GroupOrdinal == TargetOrdinal;
     // Only the target is written; the others need not be rebuilt.
@@ -51,9 +53,10 @@ BOOL CALLBACK GroupIconWalker(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PT
     if (ico.bytes.empty()) return TRUE;
     LargestIconWidth = ico.largestWidth;
     // Replaced whole, so an existing icon is never left half overwritten.
-    host::ReplaceWholeFile(
+    const bool replaced = host::ReplaceWholeFile(
         IcoOutputPath,
         std::string_view(reinterpret_cast<const char*>(ico.bytes.data()), ico.bytes.size()));
+    if (replaced && written != 0) *reinterpret_cast<bool*>(written) = true;
     return TRUE;
 }
 
@@ -72,8 +75,10 @@ int32_t WriteGroupIcon(const std::string& modulePath, int32_t ordinal,
     LargestIconWidth = 0;
     TargetOrdinal = ordinal;
     IcoOutputPath = outputPath;
-    ::EnumResourceNamesW(module, RT_GROUP_ICON, GroupIconWalker, 0);
-    return 1;
+    bool written = false;
+    ::EnumResourceNamesW(module, RT_GROUP_ICON, GroupIconWalker,
+                         reinterpret_cast<LONG_PTR>(&written));
+    return written ? 1 : 0;
 }
 
 }  // namespace imaging

@@ -17,11 +17,12 @@ extern std::string IcoOutputPath;
 extern int32_t LargestIconWidth;
 
 // Writes the ordinal-th group icon (1 for the first, in enumeration order) of the module to
-// outputPath. 1 when the module was loaded and enumerated (whether or not a file was written),
-// 0 when it could not be loaded. The module stays loaded for the life of the process.
+// outputPath, replacing it whole. 1 when the file was written; 0 when nothing was: the module
+// could not be loaded, has no such group icon, or the file could not be written. The module
+// stays loaded for the life of the process.
 int32_t WriteGroupIcon(const std::string& modulePath, int32_t ordinal,
                        const std::string& outputPath);
 
-BOOL CALLBACK GroupIconWalker(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param);
+BOOL CALLBACK GroupIconWalker(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR written);
 
 }  // namespace imaging
