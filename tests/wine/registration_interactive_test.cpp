@@ -19,9 +19,11 @@
 
 namespace {
 
+using testing_support::AppsCompanion;
 using testing_support::AppsCopy;
 using testing_support::Box;
 using testing_support::BoxAnswerer;
+using testing_support::BuiltFile;
 using testing_support::HomeWindows;
 using testing_support::Lines;
 using testing_support::OwnEntry;
@@ -127,10 +129,15 @@ TEST(RegistrationChild, DISABLED_MoveAndRelaunch) {
 }
 
 TEST_F(Registration, MoveToAppsRelaunchesFromThereAndEnds) {
-    TempFolder folder;
-    const std::wstring program = folder.Path() + L"lumora_wine_tests.exe";
+    // cmd reads a batch in the OEM code page: a folder name beyond ASCII must still be found.
+    TempFolder scratch;
+    const std::wstring folder = scratch.Path() + L"Programme S\u00fc\u00df\\";
+    ASSERT_TRUE(testing_support::MakeFolder(folder));
+    const std::wstring program = folder + L"lumora_wine_tests.exe";
+    const std::wstring companion = folder + L"Lumora.exe";
     ASSERT_TRUE(::CopyFileW(host::Widen(host::ProgramPath()).c_str(), program.c_str(), FALSE));
-    const std::wstring marker = folder.Path() + L"relaunched.txt";
+    ASSERT_TRUE(::CopyFileW(BuiltFile(L"Lumora.exe").c_str(), companion.c_str(), FALSE));
+    const std::wstring marker = scratch.Path() + L"relaunched.txt";
     ::SetEnvironmentVariableW(kRelaunchMarkerVariable, marker.c_str());
 
     std::wstring commandLine = L"\"" + program +
@@ -139,9 +146,8 @@ TEST_F(Registration, MoveToAppsRelaunchesFromThereAndEnds) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
-    const bool started =
-        ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         folder.Path().c_str(), &startup, &child) != 0;
+    const bool started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
+                                          FALSE, 0, nullptr, folder.c_str(), &startup, &child) != 0;
     ::SetEnvironmentVariableW(kRelaunchMarkerVariable, nullptr);
     ASSERT_TRUE(started);
     DWORD exitCode = STILL_ACTIVE;
@@ -153,19 +159,24 @@ TEST_F(Registration, MoveToAppsRelaunchesFromThereAndEnds) {
 
     EXPECT_EQ(exitCode, 12345u);
     EXPECT_TRUE(host::FileExists(AppsCopy()));
-    const std::string programPath = host::Narrow(program);
-    EXPECT_EQ(ReadBytes(RelaunchBatch()),
-              "TimeOut 1\r\ndel \"" + programPath + "\"\r\nstart \"\" \"" + AppsCopy() + "\"\r\n");
     const std::vector<std::string> lines = Lines(ReadBytes(OwnEntry()));
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[3], "Exec=env WINEPREFIX=\"/home/" + UserName() + "/.wine\" wine " +
                             wine::ExecEscape(AppsCopy()));
 
-    // The batch deletes the old file and starts the copy, which reports from C:\Apps.
+    // The batch deletes the old file and starts the copy, which reports from C:\Apps, where the
+    // viewer its shortcuts start lies beside it.
     for (int i = 0; i < 80 && !host::FileExists(host::Narrow(marker)); ++i) ::Sleep(250);
     EXPECT_EQ(host::AsciiLower(ReadBytes(host::Narrow(marker))), "c:\\apps\\lumora_wine_tests.exe");
+    EXPECT_TRUE(host::FileExists(AppsCompanion()));
+    const std::string programPath = host::Narrow(program);
     for (int i = 0; i < 40 && host::FileExists(programPath); ++i) ::Sleep(250);
     EXPECT_FALSE(host::FileExists(programPath));
+    // Shortcuts made before the move still start the viewer at the old place.
+    EXPECT_TRUE(host::FileExists(host::Narrow(companion)));
+    // The batch removes itself once it has started the copy.
+    for (int i = 0; i < 40 && host::FileExists(RelaunchBatch()); ++i) ::Sleep(250);
+    EXPECT_FALSE(host::FileExists(RelaunchBatch()));
     // Let the relaunched copy end before C:\Apps is cleaned.
     ::Sleep(500);
 }

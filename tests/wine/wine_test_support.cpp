@@ -88,6 +88,7 @@ std::string OwnEntry() {
     return HomeWindows() + ".local\\share\\applications\\wine-lumora_wine_tests.desktop";
 }
 std::string AppsCopy() { return "C:\\Apps\\lumora_wine_tests.exe"; }
+std::string AppsCompanion() { return "C:\\Apps\\Lumora.exe"; }
 std::string RelaunchBatch() {
     return host::EnvironmentVariable("TEMP") + "\\lumora_wine_tests.bat";
 }
@@ -97,6 +98,7 @@ void RegistrationFixture::Clean() {
     RemovePath(HomeWindows() + ".local\\share\\icons\\lumora_wine_tests.ico");
     RemovePath(HomeWindows() + ".local\\share\\icons\\lumora_wine_tests.png");
     RemovePath(AppsCopy());
+    RemovePath(AppsCompanion());
     RemovePath(RelaunchBatch());
 }
 

@@ -125,10 +125,12 @@ private:
     std::thread thread_;
 };
 
-// What a registration of this test program writes: its desktop entry, its copy in C:\Apps and
-// the relaunch batch. The fixture removes them, and its icons, before and after each test.
+// What a registration of this test program writes: its desktop entry, its copy and the viewer's
+// in C:\Apps and the relaunch batch. The fixture removes them, and its icons, before and after
+// each test.
 std::string OwnEntry();
 std::string AppsCopy();
+std::string AppsCompanion();
 std::string RelaunchBatch();
 class RegistrationFixture : public testing::Test {
 protected:
