@@ -5,9 +5,11 @@
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
+#include "host/whole_file_win.h"
 #include "imaging/gdiplus_save_win.h"
 #include "imaging/group_icon_win.h"
 #include "imaging/icon_export_paths.h"
+#include "imaging/theme_icon_win.h"
 
 namespace imaging {
 
@@ -26,7 +28,10 @@ void IcoToPng(const std::string& icoPath, const std::string& pngPath) {
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (Gdiplus::DllExports::GdipCreateBitmapFromHICON(icon.Get(), &bitmap) != Gdiplus::Ok) return;
     const UniqueGpImage image(bitmap);
-    SavePngInSession(image.Get(), pngPath);
+    // Written beside and moved into place, so a desktop never reads half a PNG.
+    host::TempFileGuard temp(host::ClaimTempBeside(pngPath));
+    if (!temp || SaveImageAsPng(image.Get(), temp.Get()) != kImageOk) return;
+    host::MoveIntoPlace(temp.Release(), pngPath);
 }
 
 }  // namespace
@@ -36,8 +41,15 @@ std::string ExportProgramIcon(const std::string& modulePath, const std::string& 
     const std::string base = iconFolder + iconName;
     const std::string icoPath = base + ".ico";
     const std::string pngPath = base + ".png";
-    if (host::FileExists(pngPath)) return pngPath;
-    if (!host::FileExists(icoPath) && WriteGroupIcon(modulePath, 1, icoPath) <= 0) return {};
+    const bool themed = ThemeIconsComplete(iconFolder, iconName);
+    const bool pngThere = host::FileExists(pngPath);
+    if (themed && pngThere) return pngPath;
+    if (!host::FileExists(icoPath) && WriteGroupIcon(modulePath, 1, icoPath) <= 0) {
+        return pngThere ? pngPath : std::string();
+    }
+    // Desktops look icons up by size in the theme; the flat PNG stays for the custom icon.
+    if (!themed) ExportThemeIcons(icoPath, iconFolder, iconName);
+    if (pngThere) return pngPath;
 
     IcoToPng(icoPath, pngPath);
     if (host::FileExists(pngPath)) return pngPath;

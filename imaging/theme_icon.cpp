@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "imaging/byte_reader.h"
+
 namespace imaging {
 namespace {
 
@@ -60,9 +62,8 @@ std::string ThemeIconPath(std::string_view iconFolder, int size, std::string_vie
 }
 
 int LargestIconSize(std::span<const uint8_t> ico) {
-    auto le16 = [&ico](size_t at) { return ico[at] | ico[at + 1] << 8; };
-    if (ico.size() < 6 || le16(0) != 0 || le16(2) != 1) return 0;
-    const size_t count = static_cast<size_t>(le16(4));
+    if (ico.size() < 6 || Le16(ico, 0) != 0 || Le16(ico, 2) != 1) return 0;
+    const size_t count = Le16(ico, 4);
     if (ico.size() < 6 + 16 * count) return 0;
     int largest = 0;
     for (size_t i = 0; i < count; ++i) {

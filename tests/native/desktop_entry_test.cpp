@@ -90,9 +90,9 @@ TEST(DesktopEntry, ShownEntryHasTheExecLineInsteadOfNoDisplay) {
 TEST(DesktopEntry, KindTellsAMenuEntryFromAHiddenOneOrNone) {
     using wine::EntryKind;
     EXPECT_EQ(wine::DesktopEntryKind(ShownEntry("C:\\Apps\\x.exe")), EntryKind::Shown);
-    EXPECT_EQ(
-        wine::DesktopEntryKind(wine::DesktopEntryText({"C:\\Apps\\x.exe", "jane", "x", false})),
-        EntryKind::Hidden);
+    EXPECT_EQ(wine::DesktopEntryKind(
+                  wine::DesktopEntryText({"C:\\Apps\\x.exe", "/home/jane/.wine", "x", false})),
+              EntryKind::Hidden);
     // An entry cut short by an interrupted write, or another program's file, registers nothing.
     EXPECT_EQ(wine::DesktopEntryKind(""), EntryKind::None);
     EXPECT_EQ(wine::DesktopEntryKind("[Other]\nExec=x\n"), EntryKind::None);
