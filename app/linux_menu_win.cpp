@@ -1,5 +1,6 @@
 #include "app/linux_menu_win.h"
 
+#include "host/unique_win.h"
 #include "wine/registration_win.h"
 #include "wine/wine_detect_win.h"
 
@@ -34,13 +35,12 @@ void RunLinuxMenuItem() {
     // a second request while one runs is dropped.
     static bool running = false;
     if (running) return;
-    running = true;
+    const host::BusyScope busy = host::MarkBusy(running);
     if (wine::LinuxMenuEntryExists()) {
         wine::UnregisterLinuxApp();
     } else {
         wine::RegisterLinuxApp(true, true, "");
     }
-    running = false;
 }
 
 }  // namespace app
