@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "imaging/byte_reader.h"
-
 namespace imaging {
 namespace {
 
@@ -59,18 +57,6 @@ std::string ThemeFolder(std::string_view iconFolder) {
 std::string ThemeIconPath(std::string_view iconFolder, int size, std::string_view name) {
     const std::string n = std::to_string(size);
     return ThemeFolder(iconFolder) + n + "x" + n + "\\apps\\" + std::string(name) + ".png";
-}
-
-int LargestIconSize(std::span<const uint8_t> ico) {
-    if (ico.size() < 6 || Le16(ico, 0) != 0 || Le16(ico, 2) != 1) return 0;
-    const size_t count = Le16(ico, 4);
-    if (ico.size() < 6 + 16 * count) return 0;
-    int largest = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const int width = ico[6 + 16 * i] == 0 ? 256 : ico[6 + 16 * i];
-        if (width > largest) largest = width;
-    }
-    return largest;
 }
 
 std::vector<uint32_t> ScaleArgb(std::span<const uint32_t> pixels, int width, int height, int size) {

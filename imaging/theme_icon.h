@@ -19,10 +19,6 @@ std::string ThemeFolder(std::string_view iconFolder);
 // iconFolder + "hicolor\<size>x<size>\apps\<name>.png".
 std::string ThemeIconPath(std::string_view iconFolder, int size, std::string_view name);
 
-// The largest image size of an .ico file in pixels (a width byte of 0 stands for 256); 0 when the
-// bytes are not an icon file.
-int LargestIconSize(std::span<const uint8_t> ico);
-
 // Pixels as GDI+ hands them out: 0xAARRGGBB, straight (not premultiplied) alpha, row by row.
 // Scales width x height down (or up) to size x size by area averaging: each new pixel is the
 // mean of the source area it covers, weighted by coverage, in premultiplied alpha so that

@@ -11,6 +11,7 @@
 #include "host/unique_win.h"
 #include "host/whole_file_win.h"
 #include "imaging/gdiplus_save_win.h"
+#include "imaging/icon_file.h"
 #include "imaging/theme_icon.h"
 
 namespace imaging {
@@ -30,9 +31,11 @@ struct Image {
 Image LargestImage(const std::string& icoPath) {
     const auto bytes = host::ReadWholeFile(icoPath, kMaxIcoBytes);
     if (!bytes) return {};
-    const int size = LargestIconSize(
+    // A whole icon file only; its sizes come smallest first.
+    const auto sizes = CompleteIconSizes(
         std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
-    if (size <= 0) return {};
+    if (!sizes) return {};
+    const int size = sizes->back();
     const host::UniqueIcon icon(static_cast<HICON>(::LoadImageW(
         nullptr, host::Widen(icoPath).c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
     if (!icon) return {};

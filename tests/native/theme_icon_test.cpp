@@ -41,19 +41,3 @@ TEST(ScaleArgb, TransparentPixelsLendNoColourToEdges) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(LargestIconSize, AWidthByteOfZeroIs256) {
-    std::vector<uint8_t> ico = {0, 0, 1, 0, 3, 0};
-    for (const uint8_t width : {48, 0, 128}) {
-        std::vector<uint8_t> record(16, 0);
-        record[0] = record[1] = width;
-        ico.insert(ico.end(), record.begin(), record.end());
-    }
-    EXPECT_EQ(imaging::LargestIconSize(ico), 256);
-    ico.resize(ico.size() - 1);  // a directory cut short
-    EXPECT_EQ(imaging::LargestIconSize(ico), 0);
-}
-
-}  // namespace
