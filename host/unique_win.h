@@ -57,6 +57,11 @@ struct FindTraits {
     static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(Type h) noexcept { ::FindClose(h); }
 };
+struct ChangeNotificationTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::FindCloseChangeNotification(h); }
+};
 // Only for icons the program created itself (LoadImage from a file, CreateIcon...): shared icons
 // from LoadIcon must never be destroyed.
 struct IconTraits {
@@ -105,6 +110,7 @@ struct BusyFlagTraits {
 using UniqueFile = Unique<FileTraits>;
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFind = Unique<FindTraits>;
+using UniqueChangeNotification = Unique<ChangeNotificationTraits>;
 using UniqueIcon = Unique<IconTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueHeapBlock = Unique<HeapBlockTraits>;

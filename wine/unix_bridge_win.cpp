@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr std::chrono::seconds kCapturedLimit{3};
 constexpr std::size_t kStatusBytes = 16;
+constexpr std::chrono::milliseconds kPollStep{50};
 
 // Where the runs keep their files: the prefix's own TEMP folder, both views; the Unix view is
 // empty when it cannot be found.
@@ -129,7 +131,24 @@ std::optional<int> UnixRun::Poll() {
 
 std::optional<int> UnixRun::Wait(std::chrono::milliseconds limit) {
     if (!started_) return std::nullopt;
-    host::WaitDispatchingUntil([this] { return Poll().has_value(); }, limit);
+    // Woken by a name appearing in the folder (the status renamed into place) as well as by the
+    // polling, so that a command is seen to end at once, not up to a polling step later.
+    const host::UniqueChangeNotification change(::FindFirstChangeNotificationW(
+        host::Widen(Folder().windows).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
+    if (!change) {
+        host::WaitDispatchingUntil([this] { return Poll().has_value(); }, limit);
+        return status_;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!Poll()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left <= std::chrono::milliseconds(0)) break;
+        const host::WaitResult woken =
+            host::WaitDispatching(change.Get(), std::min(left, kPollStep));
+        if (woken == host::WaitResult::Quit) break;
+        if (woken == host::WaitResult::Signalled) ::FindNextChangeNotification(change.Get());
+    }
     return status_;
 }
 
