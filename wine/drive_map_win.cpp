@@ -1,12 +1,8 @@
 #include "wine/drive_map_win.h"
 
-#include <windows.h>
-
 #include <optional>
-#include <utility>
 
-#include "host/text_encoding_win.h"
-#include "host/unique_win.h"
+#include "host/file_identity_win.h"
 #include "wine/drive_map.h"
 #include "wine/unix_bridge_win.h"
 #include "wine/wine_detect_win.h"
@@ -33,24 +29,10 @@ bool IsDriveAbsolute(const std::string& path) {
     return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
 }
 
-// The volume and file index of a folder: equal for two names of the same folder.
-std::optional<std::pair<DWORD, ULONGLONG>> FolderIdentity(const std::string& path) {
-    const host::UniqueFile folder(::CreateFileW(
-        host::Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!folder || !::GetFileInformationByHandle(folder.Get(), &information)) return std::nullopt;
-    return std::pair{information.dwVolumeSerialNumber,
-                     ULONGLONG{information.nFileIndexHigh} << 32 | information.nFileIndexLow};
-}
-
 // c: leads to the prefix's drive_c in every prefix Wine makes, but the user may point it
 // elsewhere; asked once.
 bool CLeadsToDriveC(const WineHome& home) {
-    static const bool leads = [&home] {
-        const auto drive = FolderIdentity("C:\\");
-        return drive && drive == FolderIdentity(home.windowsPrefix + "\\drive_c");
-    }();
+    static const bool leads = host::SameFile("C:\\", home.windowsPrefix + "\\drive_c");
     return leads;
 }
 
