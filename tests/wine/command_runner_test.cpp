@@ -175,6 +175,7 @@ TEST(CommandRunner, WindowKeepsAnsweringDuringTheWaitAndOverlapIsRefused) {
     std::atomic<bool> running{true};
     std::atomic<int> answered{0};
     std::atomic<int> sent{0};
+    std::atomic<bool> senderDone{false};
     std::thread sender([&] {
         ::Sleep(300);
         while (running) {
@@ -186,6 +187,7 @@ TEST(CommandRunner, WindowKeepsAnsweringDuringTheWaitAndOverlapIsRefused) {
             }
             ::Sleep(200);
         }
+        senderDone = true;
     });
     std::string command = "\"";
     command += host::ProgramPath();
@@ -193,6 +195,13 @@ TEST(CommandRunner, WindowKeepsAnsweringDuringTheWaitAndOverlapIsRefused) {
     command += host::Narrow(std::wstring(kSleepArgument));
     const std::optional<std::string> output = host::RunCommandCaptured(command, scratch.Path());
     running = false;
+    // A message sent just as the run ended still needs this thread to answer it: peeking for a
+    // message that never comes delivers sent ones and leaves the posted WM_QUIT in the queue.
+    while (!senderDone) {
+        MSG none;
+        ::PeekMessageW(&none, nullptr, WM_APP + 1, WM_APP + 1, PM_NOREMOVE);
+        ::Sleep(5);
+    }
     sender.join();
     ::KillTimer(window, 1);
     observer = nullptr;
