@@ -110,11 +110,16 @@ UniqueHandle ShellStartHidden(const std::string& file, const std::string& parame
 
 void ReleaseProcessHandle(UniqueHandle& process) { process.Reset(); }
 
-void WaitForProcessEnd(UniqueHandle& process) {
+bool WaitForProcessEnd(UniqueHandle& process, std::chrono::milliseconds limit) {
     // A quit request met meanwhile is handed on by the wait; the process is waited for anyway,
     // as its files are cleaned up afterwards.
-    if (process) WaitDispatching(process.Get(), kNoLimit);
+    if (!process) return true;
+    WaitDispatching(process.Get(), limit);
+    // Asked of the process itself: a held quit request makes the wait answer Quit either way.
+    const bool ended = ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
+    if (!ended) ::TerminateProcess(process.Get(), 1);
     ReleaseProcessHandle(process);
+    return ended;
 }
 
 std::optional<std::string> RunCommandCaptured(std::string command, std::string folder) {

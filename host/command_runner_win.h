@@ -1,6 +1,7 @@
 // Runs a console command hidden, waits while the window keeps answering, returns its output.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -9,7 +10,8 @@
 namespace host {
 
 // stdout and stderr together, trailing CR/LF removed, as UTF-8. nullopt when a run is already
-// in progress (the two would share their temporary files); the caller beeps.
+// in progress (the two would share their temporary files); the caller beeps. A command still
+// running after kCommandLimit is ended and answers what it wrote so far.
 std::optional<std::string> RunCommandCaptured(std::string command, std::string folder);
 
 // Starts a file through the shell's default action without UI; the new process's handle, empty
@@ -17,9 +19,13 @@ std::optional<std::string> RunCommandCaptured(std::string command, std::string f
 UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,
                               int showCommand);
 
-// Waits for the process to end while routing this thread's window messages, then releases
-// the handle. An empty handle ends the wait at once.
-void WaitForProcessEnd(UniqueHandle& process);
+// How long a captured command may run: "magick convert -version" answers at once, so only a
+// wedged command ever gets near it.
+inline constexpr std::chrono::seconds kCommandLimit{60};
+
+// Waits for the process to end, at most `limit`, while routing this thread's window messages,
+// then releases the handle. True when the process ended; an empty handle ends the wait at once.
+bool WaitForProcessEnd(UniqueHandle& process, std::chrono::milliseconds limit = kCommandLimit);
 
 // Closes the handle (once) and leaves it empty.
 void ReleaseProcessHandle(UniqueHandle& process);

@@ -55,8 +55,8 @@ void DispatchQueued(HeldQuit& quit) {
 // The loop behind both waits: `slice` bounds each sleep so that `done` is asked often enough.
 WaitResult Wait(HANDLE handle, std::chrono::milliseconds limit, DWORD slice,
                 const std::function<bool()>& done) {
-    const bool endless = limit.count() < 0;
-    const ULONGLONG deadline = ::GetTickCount64() + (endless ? 0 : limit.count());
+    // Every wait has a limit; a negative one counts as none left.
+    const ULONGLONG deadline = ::GetTickCount64() + (limit.count() > 0 ? limit.count() : 0);
     HeldQuit quit;
     for (;;) {
         DispatchQueued(quit);
@@ -65,8 +65,8 @@ WaitResult Wait(HANDLE handle, std::chrono::milliseconds limit, DWORD slice,
             return quit.Answer(WaitResult::Signalled);
         if (done && done()) return quit.Answer(WaitResult::Signalled);
         const ULONGLONG now = ::GetTickCount64();
-        if (!endless && now >= deadline) return quit.Answer(WaitResult::TimedOut);
-        DWORD wait = endless ? slice : static_cast<DWORD>(deadline - now);
+        if (now >= deadline) return quit.Answer(WaitResult::TimedOut);
+        DWORD wait = static_cast<DWORD>(deadline - now);
         if (wait > slice) wait = slice;
         // MWMO_INPUTAVAILABLE: input that arrived before this call but was only seen by a
         // PeekMessage for other messages still ends the wait.

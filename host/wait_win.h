@@ -10,9 +10,6 @@ namespace host {
 
 enum class WaitResult { Signalled, TimedOut, Quit };
 
-// A limit that never passes.
-inline constexpr std::chrono::milliseconds kNoLimit{-1};
-
 // Waits for `handle` (or only for `limit`, when it is null) while dispatching this thread's
 // messages. Queued messages are handled first, so a limit of 0 just empties the queue. A WM_QUIT
 // taken from the queue belongs to the loop that owns it: it is held while the wait goes on,

@@ -253,12 +253,24 @@ TEST(CommandRunner, VersionTextOfAStandInMagick) {
     EXPECT_EQ(absent.find("ImageMagick"), std::string::npos) << absent;
 }
 
-TEST(CommandRunner, StartFailureEndsTheWaitAtOnce) {
+TEST(CommandRunner, StartFailureEndsTheWaitAtOnceAndEveryWaitHasALimit) {
     host::UniqueHandle none =
         host::ShellStartHidden("C:\\no such folder\\nothing.bat", "", SW_HIDE);
     EXPECT_FALSE(none);
-    host::WaitForProcessEnd(none);  // returns: a failed start leaves nothing to wait for
+    EXPECT_TRUE(host::WaitForProcessEnd(none));  // a failed start leaves nothing to wait for
     EXPECT_FALSE(none);
+    // A process that outlives the limit is ended rather than waited for.
+    host::UniqueHandle sleeper = host::ShellStartHidden(
+        host::ProgramPath(), host::Narrow(std::wstring(kSleepArgument)), SW_HIDE);
+    ASSERT_TRUE(sleeper);
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), sleeper.Get(), ::GetCurrentProcess(),
+                                  &copy, SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                  0));
+    const host::UniqueHandle watched(copy);
+    EXPECT_FALSE(host::WaitForProcessEnd(sleeper, std::chrono::milliseconds(1000)));
+    EXPECT_FALSE(sleeper);
+    EXPECT_EQ(::WaitForSingleObject(watched.Get(), 5000), WAIT_OBJECT_0) << "still running";
     // A folder that cannot hold the batch file: nothing runs, nothing is captured.
     EXPECT_EQ(Captured("echo never", "C:\\no such folder\\"), "");
 }
