@@ -8,6 +8,9 @@
 
 namespace app {
 
+// Shown when neither the start-up nor a conversion finds ImageMagick.
+inline constexpr char kImageMagickMissingText[] = "Error: ImageMagick not installed on the system!";
+
 // What a chosen or dropped file is as an icon: an image to convert, an icon to show, or neither.
 enum class IconFileKind { Image, Icon, Other };
 // By the name's ending, in any case: .jpg, .jpeg, .png and .bmp are images, .ico is an icon.

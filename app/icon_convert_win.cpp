@@ -14,10 +14,11 @@
 #include "app/icon_command.h"
 #include "app/icon_preview_win.h"
 #include "app/state_win.h"
+#include "host/command_runner_win.h"
 #include "host/message_box_win.h"
+#include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
-#include "host/wait_win.h"
 #include "host/whole_file_win.h"
 #include "imaging/icon_file.h"
 #include "wine/drive_map_win.h"
@@ -32,7 +33,6 @@ constexpr int kLimitSeconds = 60;
 constexpr std::chrono::seconds kWaitLimit{kLimitSeconds + 5};
 // A converted icon takes a few hundred kilobytes.
 constexpr std::size_t kMaxIconBytes = 16 * 1024 * 1024;
-constexpr char kNotInstalled[] = "Error: ImageMagick not installed on the system!";
 
 enum class Outcome { Converted, Failed, ConverterMissing };
 
@@ -48,12 +48,10 @@ class ConversionFolder {
 public:
     ConversionFolder() {
         static unsigned runs = 0;
-        std::wstring temp(::GetTempPathW(0, nullptr), L'\0');
-        temp.resize(::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+        const std::string temp = host::TempFolder();
         if (temp.empty()) return;
         for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
-            const std::string path =
-                host::Narrow(temp) + ConversionFolderName(::GetCurrentProcessId(), ++runs);
+            const std::string path = temp + ConversionFolderName(::GetCurrentProcessId(), ++runs);
             if (::CreateDirectoryW(host::Widen(path).c_str(), nullptr)) path_ = path + "\\";
         }
     }
@@ -109,28 +107,15 @@ std::optional<int> RunMagick(const ConversionFolder& folder, const std::string& 
         ::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits,
                                   sizeof limits);
 
-    std::wstring commandLine = L"cmd.exe /d /c " + host::Widen(WindowsConvertCommand());
-    const std::wstring workingFolder = host::Widen(folder.Path());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                          CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, workingFolder.c_str(),
-                          &startup, &started)) {
-        return std::nullopt;
-    }
-    host::UniqueHandle process(started.hProcess);
-    host::UniqueHandle thread(started.hThread);
-    if (job) ::AssignProcessToJobObject(job.Get(), process.Get());
-    ::ResumeThread(thread.Get());
-    if (host::WaitDispatching(process.Get(), kWaitLimit) != host::WaitResult::Signalled) {
-        ::TerminateProcess(process.Get(), 1);
-        return std::nullopt;
-    }
+    const host::StartedProcess started =
+        host::StartHiddenProcess("cmd.exe /d /c " + WindowsConvertCommand(), folder.Path(), true);
+    if (!started.process) return std::nullopt;
+    const HANDLE process = started.process.Get();
+    if (job) ::AssignProcessToJobObject(job.Get(), process);
+    ::ResumeThread(started.thread.Get());
+    if (!host::WaitForExitWithin(process, kWaitLimit)) return std::nullopt;
     DWORD exitCode = 0;
-    if (!::GetExitCodeProcess(process.Get(), &exitCode)) return std::nullopt;
+    if (!::GetExitCodeProcess(process, &exitCode)) return std::nullopt;
     return static_cast<int>(exitCode);
 }
 
@@ -164,7 +149,7 @@ void Show(const Conversion& conversion, const std::string& target) {
             RefreshIconPreview();
             return;
         case Outcome::ConverterMissing:
-            host::ShowMessageBox(MainDialog, kNotInstalled, MB_OK | MB_ICONEXCLAMATION);
+            host::ShowMessageBox(MainDialog, kImageMagickMissingText, MB_OK | MB_ICONEXCLAMATION);
             return;
         case Outcome::Failed:
             break;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/icon_command.h"
 #include "app/main_dialog_win.h"
 #include "host/command_runner_win.h"
 #include "host/comctl_win.h"
@@ -28,7 +29,7 @@ bool CheckImageMagick() {
     const std::optional<std::string> output =
         host::RunCommandCaptured("magick convert -version", "");
     if (output && output->find("ImageMagick") != std::string::npos) return true;
-    ShowStartupError("Error: ImageMagick not installed on the system!");
+    ShowStartupError(kImageMagickMissingText);
     ::ShellExecuteW(nullptr, L"open", kImageMagickDownloadPage, nullptr, nullptr, SW_SHOW);
     return false;
 }

@@ -94,6 +94,23 @@ std::string CapturedTextAsUtf8(const std::string& bytes) {
 
 }  // namespace
 
+StartedProcess StartHiddenProcess(const std::string& commandLine, const std::string& workingFolder,
+                                  bool suspended) {
+    std::wstring line = Widen(commandLine);  // CreateProcessW may write into it
+    const std::wstring folder = Widen(workingFolder);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION started{};
+    const DWORD flags = CREATE_NO_WINDOW | (suspended ? CREATE_SUSPENDED : 0);
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+        return {};
+    }
+    return {UniqueHandle(started.hProcess), UniqueHandle(started.hThread)};
+}
+
 UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,
                               int showCommand) {
     const std::wstring wideFile = Widen(file);
@@ -110,14 +127,18 @@ UniqueHandle ShellStartHidden(const std::string& file, const std::string& parame
 
 void ReleaseProcessHandle(UniqueHandle& process) { process.Reset(); }
 
-bool WaitForProcessEnd(UniqueHandle& process, std::chrono::milliseconds limit) {
+bool WaitForExitWithin(HANDLE process, std::chrono::milliseconds limit) {
     // A quit request met meanwhile is handed on by the wait; the process is waited for anyway,
     // as its files are cleaned up afterwards.
-    if (!process) return true;
-    WaitDispatching(process.Get(), limit);
+    WaitDispatching(process, limit);
     // Asked of the process itself: a held quit request makes the wait answer Quit either way.
-    const bool ended = ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
-    if (!ended) ::TerminateProcess(process.Get(), 1);
+    const bool ended = ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    if (!ended) ::TerminateProcess(process, 1);
+    return ended;
+}
+
+bool WaitForProcessEnd(UniqueHandle& process, std::chrono::milliseconds limit) {
+    const bool ended = !process || WaitForExitWithin(process.Get(), limit);
     ReleaseProcessHandle(process);
     return ended;
 }

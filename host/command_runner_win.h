@@ -14,6 +14,17 @@ namespace host {
 // running after kCommandLimit is ended and answers what it wrote so far.
 std::optional<std::string> RunCommandCaptured(std::string command, std::string folder);
 
+// A process started by StartHiddenProcess and its first thread; both empty when it failed.
+struct StartedProcess {
+    UniqueHandle process;
+    UniqueHandle thread;
+};
+
+// Starts a console command line with no window, in workingFolder (the current folder when it is
+// empty). Suspended, the caller can put it into a job before its first instruction runs.
+StartedProcess StartHiddenProcess(const std::string& commandLine,
+                                  const std::string& workingFolder = {}, bool suspended = false);
+
 // Starts a file through the shell's default action without UI; the new process's handle, empty
 // when the shell failed or started no process.
 UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,
@@ -22,6 +33,10 @@ UniqueHandle ShellStartHidden(const std::string& file, const std::string& parame
 // How long a captured command may run: "magick convert -version" answers at once, so only a
 // wedged command ever gets near it.
 inline constexpr std::chrono::seconds kCommandLimit{60};
+
+// Waits for the process to end, at most `limit`, while routing this thread's window messages; a
+// process still running then is terminated. True when it ended within the limit.
+bool WaitForExitWithin(HANDLE process, std::chrono::milliseconds limit);
 
 // Waits for the process to end, at most `limit`, while routing this thread's window messages,
 // then releases the handle. True when the process ended; an empty handle ends the wait at once.

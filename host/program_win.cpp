@@ -40,4 +40,13 @@ std::string EnvironmentVariable(const std::string& name) {
     return Narrow(value);
 }
 
+std::string TempFolder() {
+    const DWORD size = ::GetTempPathW(0, nullptr);
+    if (size == 0) return {};
+    std::wstring folder(size, L'\0');
+    const DWORD length = ::GetTempPathW(size, folder.data());
+    folder.resize(length < size ? length : 0);
+    return Narrow(folder);
+}
+
 }  // namespace host

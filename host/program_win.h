@@ -15,5 +15,7 @@ std::string ProgramName();
 bool FileExists(const std::string& path);
 // Value of an environment variable; empty when unset.
 std::string EnvironmentVariable(const std::string& name);
+// The folder for temporary files, with its trailing backslash; empty when there is none.
+std::string TempFolder();
 
 }  // namespace host

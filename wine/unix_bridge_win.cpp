@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "host/command_runner_win.h"
+#include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
 #include "host/wait_win.h"
@@ -29,11 +31,9 @@ struct BridgeFolder {
 
 const BridgeFolder& Folder() {
     static const BridgeFolder folder = [] {
-        wchar_t buffer[MAX_PATH + 1] = {};
-        const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
         BridgeFolder found;
-        if (length == 0 || length > MAX_PATH) return found;
-        found.windows = host::Narrow(std::wstring(buffer, length));
+        found.windows = host::TempFolder();
+        if (found.windows.empty()) return found;
         found.unix = WineUnixFileName(found.windows).value_or(std::string());
         if (!found.unix.empty() && found.unix.back() != '/') found.unix += '/';
         return found;
@@ -53,18 +53,8 @@ const std::string& ShellProgram() {
 // Wine hands a Unix program's command line to it as its arguments, and gives back no process
 // handle: the run's own status file says when it has ended.
 bool StartShell(const std::string& unixScript) {
-    std::wstring line = host::Widen(ShellCommandLine(ShellProgram(), unixScript));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                          nullptr, &startup, &process))
-        return false;
-    const host::UniqueHandle thread(process.hThread);
-    const host::UniqueHandle handle(process.hProcess);
-    return true;
+    return static_cast<bool>(
+        host::StartHiddenProcess(ShellCommandLine(ShellProgram(), unixScript)).process);
 }
 
 void Delete(const std::string& path) {
