@@ -107,12 +107,12 @@ std::optional<int> RunMagick(const ConversionFolder& folder, const std::string& 
         ::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits,
                                   sizeof limits);
 
-    const host::StartedProcess started =
+    const std::optional<host::StartedProcess> started =
         host::StartHiddenProcess("cmd.exe /d /c " + WindowsConvertCommand(), folder.Path(), true);
-    if (!started.process) return std::nullopt;
-    const HANDLE process = started.process.Get();
+    if (!started || !started->process) return std::nullopt;
+    const HANDLE process = started->process.Get();
     if (job) ::AssignProcessToJobObject(job.Get(), process);
-    ::ResumeThread(started.thread.Get());
+    ::ResumeThread(started->thread.Get());
     if (!host::WaitForExitWithin(process, kWaitLimit)) return std::nullopt;
     DWORD exitCode = 0;
     if (!::GetExitCodeProcess(process, &exitCode)) return std::nullopt;

@@ -6,10 +6,9 @@
 #include <shellapi.h>
 
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "host/batch_file.h"
+#include "host/environment_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/wait_win.h"
@@ -21,49 +20,6 @@ namespace {
 
 // One user-interface thread: a run is "in progress" while its wait dispatches messages.
 bool runInProgress = false;
-
-// Changes to this process's environment for as long as it lives, each undone afterwards. A child
-// started meanwhile inherits a copy, so they are undone as soon as the child exists.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment() = default;
-    ~ScopedEnvironment() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            ::SetEnvironmentVariableW(it->name.c_str(), it->hadValue ? it->value.c_str() : nullptr);
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-    void Set(const std::string& name, const std::string& value) {
-        Save(name);
-        ::SetEnvironmentVariableW(saved_.back().name.c_str(), Widen(value).c_str());
-    }
-    void Remove(const std::string& name) {
-        Save(name);
-        ::SetEnvironmentVariableW(saved_.back().name.c_str(), nullptr);
-    }
-
-private:
-    struct Saved {
-        std::wstring name;
-        std::wstring value;
-        bool hadValue = false;
-    };
-    void Save(const std::string& name) {
-        Saved saved{Widen(name), {}, false};
-        const DWORD size = ::GetEnvironmentVariableW(saved.name.c_str(), nullptr, 0);
-        if (size > 0) {
-            saved.value.resize(size);
-            saved.value.resize(
-                ::GetEnvironmentVariableW(saved.name.c_str(), saved.value.data(), size));
-            saved.hadValue = true;
-        }
-        saved_.push_back(std::move(saved));
-    }
-
-    std::vector<Saved> saved_;
-};
 
 // The console code page a command interpreter starts with: the system's OEM code page. Asked of
 // the system locale because this process's own OEM code page follows its manifest (UTF-8).
@@ -94,8 +50,8 @@ std::string CapturedTextAsUtf8(const std::string& bytes) {
 
 }  // namespace
 
-StartedProcess StartHiddenProcess(const std::string& commandLine, const std::string& workingFolder,
-                                  bool suspended) {
+std::optional<StartedProcess> StartHiddenProcess(const std::string& commandLine,
+                                                 const std::string& workingFolder, bool suspended) {
     std::wstring line = Widen(commandLine);  // CreateProcessW may write into it
     const std::wstring folder = Widen(workingFolder);
     STARTUPINFOW startup{};
@@ -106,9 +62,9 @@ StartedProcess StartHiddenProcess(const std::string& commandLine, const std::str
     const DWORD flags = CREATE_NO_WINDOW | (suspended ? CREATE_SUSPENDED : 0);
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
-        return {};
+        return std::nullopt;
     }
-    return {UniqueHandle(started.hProcess), UniqueHandle(started.hThread)};
+    return StartedProcess{UniqueHandle(started.hProcess), UniqueHandle(started.hThread)};
 }
 
 UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,

@@ -14,7 +14,8 @@ namespace host {
 // running after kCommandLimit is ended and answers what it wrote so far.
 std::optional<std::string> RunCommandCaptured(std::string command, std::string folder);
 
-// A process started by StartHiddenProcess and its first thread; both empty when it failed.
+// A process started by StartHiddenProcess and its first thread. Under Wine a Unix program is
+// started without either handle.
 struct StartedProcess {
     UniqueHandle process;
     UniqueHandle thread;
@@ -22,8 +23,10 @@ struct StartedProcess {
 
 // Starts a console command line with no window, in workingFolder (the current folder when it is
 // empty). Suspended, the caller can put it into a job before its first instruction runs.
-StartedProcess StartHiddenProcess(const std::string& commandLine,
-                                  const std::string& workingFolder = {}, bool suspended = false);
+// nullopt when it could not be started.
+std::optional<StartedProcess> StartHiddenProcess(const std::string& commandLine,
+                                                 const std::string& workingFolder = {},
+                                                 bool suspended = false);
 
 // Starts a file through the shell's default action without UI; the new process's handle, empty
 // when the shell failed or started no process.

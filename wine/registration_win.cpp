@@ -1,8 +1,9 @@
 #include "wine/registration_win.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
+#include "host/command_runner_win.h"
+#include "host/environment_win.h"
 #include "host/file_identity_win.h"
 #include "host/message_box_win.h"
 #include "host/path_text.h"
@@ -68,23 +69,14 @@ void RelaunchFrom(const std::string& programPath, const std::string& target) {
         host::EnvironmentVariable("TEMP") + "\\" + RelaunchBatchName(host::ProgramName());
     const host::BatchFile batch = RelaunchBatch(programPath, target);
     if (!host::WriteWholeFile(batchPath, batch.text)) return;
-    // cmd inherits the variables that carry the letters the batch cannot hold.
-    for (const auto& [name, value] : batch.variables) {
-        ::SetEnvironmentVariableW(host::Widen(name).c_str(), host::Widen(value).c_str());
+    {
+        // cmd inherits the variables that carry the letters the batch cannot hold.
+        host::ScopedEnvironment environment;
+        for (const auto& [name, value] : batch.variables) environment.Set(name, value);
+        // Through the shell, as a double click would start it: cmd runs the batch, hidden.
+        if (host::ShellStartHidden(batchPath, "", SW_HIDE)) ::ExitProcess(kRelaunchExitCode);
     }
-    // Through the shell, as a double click would start it: cmd runs the batch, hidden.
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOASYNC;
-    const std::wstring file = host::Widen(batchPath);
-    info.lpVerb = L"open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_HIDE;
-    if (::ShellExecuteExW(&info)) ::ExitProcess(kRelaunchExitCode);
-    for (const auto& [name, value] : batch.variables) {
-        ::SetEnvironmentVariableW(host::Widen(name).c_str(), nullptr);
-    }
-    ::DeleteFileW(file.c_str());
+    ::DeleteFileW(host::Widen(batchPath).c_str());
 }
 
 }  // namespace

@@ -53,8 +53,7 @@ const std::string& ShellProgram() {
 // Wine hands a Unix program's command line to it as its arguments, and gives back no process
 // handle: the run's own status file says when it has ended.
 bool StartShell(const std::string& unixScript) {
-    return static_cast<bool>(
-        host::StartHiddenProcess(ShellCommandLine(ShellProgram(), unixScript)).process);
+    return host::StartHiddenProcess(ShellCommandLine(ShellProgram(), unixScript)).has_value();
 }
 
 void Delete(const std::string& path) {
