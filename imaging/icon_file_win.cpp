@@ -25,15 +25,19 @@ host::UniqueIcon LoadIconFile(const std::string& path, int pixels) {
     std::optional<std::string> file =
         host::ReadWholeFile(host::ExtendedLengthPath(path), kMaxIconFileBytes + 1);
     if (!file || file->size() > kMaxIconFileBytes) return {};
-    // CreateIconFromResourceEx takes the bytes as non-const.
-    const std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(file->data()),
-                                        file->size());
-    const std::optional<IconImageSpan> image = PickIconImage(bytes, pixels);
+    return IconFromFileBytes(std::span<const std::uint8_t>(
+                                 reinterpret_cast<const std::uint8_t*>(file->data()), file->size()),
+                             pixels);
+}
+
+host::UniqueIcon IconFromFileBytes(std::span<const std::uint8_t> ico, int pixels) {
+    const std::optional<IconImageSpan> image = PickIconImage(ico, pixels);
     if (!image) return {};
     constexpr DWORD kIconFormatVersion = 0x00030000;
-    return host::UniqueIcon(
-        ::CreateIconFromResourceEx(bytes.data() + image->offset, static_cast<DWORD>(image->size),
-                                   TRUE, kIconFormatVersion, pixels, pixels, LR_DEFAULTCOLOR));
+    // CreateIconFromResourceEx takes the bytes as non-const but only reads them.
+    return host::UniqueIcon(::CreateIconFromResourceEx(
+        const_cast<PBYTE>(ico.data() + image->offset), static_cast<DWORD>(image->size), TRUE,
+        kIconFormatVersion, pixels, pixels, LR_DEFAULTCOLOR));
 }
 
 }  // namespace imaging

@@ -12,6 +12,7 @@
 #include "host/whole_file_win.h"
 #include "imaging/gdiplus_save_win.h"
 #include "imaging/icon_file.h"
+#include "imaging/icon_file_win.h"
 #include "imaging/theme_icon.h"
 
 namespace imaging {
@@ -31,13 +32,13 @@ struct Image {
 Image LargestImage(const std::string& icoPath) {
     const auto bytes = host::ReadWholeFile(icoPath, kMaxIcoBytes);
     if (!bytes) return {};
+    const std::span<const uint8_t> ico(reinterpret_cast<const uint8_t*>(bytes->data()),
+                                       bytes->size());
     // A whole icon file only; its sizes come smallest first.
-    const auto sizes = CompleteIconSizes(
-        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+    const auto sizes = CompleteIconSizes(ico);
     if (!sizes) return {};
     const int size = sizes->back();
-    const host::UniqueIcon icon(static_cast<HICON>(::LoadImageW(
-        nullptr, host::Widen(icoPath).c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+    const host::UniqueIcon icon = IconFromFileBytes(ico, size);
     if (!icon) return {};
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (flat::GdipCreateBitmapFromHICON(icon.Get(), &bitmap) != Gdiplus::Ok) return {};
