@@ -26,8 +26,12 @@ void ShowStartupError(const char* text) {
 }  // namespace
 
 bool CheckImageMagick() {
+    // Found as the user's shell finds it, but never in the current folder, which the check's
+    // own runner would make TEMP.
+    const std::string magick = host::FindOnSearchPath("magick");
     const std::optional<std::string> output =
-        host::RunCommandCaptured("magick convert -version", "");
+        magick.empty() ? std::nullopt
+                       : host::RunCommandCaptured("\"" + magick + "\" convert -version", "");
     if (output && output->find("ImageMagick") != std::string::npos) return true;
     ShowStartupError(kImageMagickMissingText);
     ::ShellExecuteW(nullptr, L"open", kImageMagickDownloadPage, nullptr, nullptr, SW_SHOW);

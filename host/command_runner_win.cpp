@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "host/batch_file.h"
+#include "host/command_search.h"
 #include "host/environment_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
@@ -105,7 +106,7 @@ std::optional<std::string> RunCommandCaptured(std::string command, std::string f
     if (runInProgress) return std::nullopt;
     const BusyScope busy = MarkBusy(runInProgress);
 
-    const std::string workingFolder = CommandWorkingFolder(folder, EnvironmentVariable("TEMP"));
+    const std::string workingFolder = CommandWorkingFolder(folder, TempFolder());
     static std::uint32_t runs = 0;
     const CommandFileNames names = CommandFiles(::GetCurrentProcessId(), ++runs);
     const std::string batchPath = workingFolder + names.batch;
@@ -125,7 +126,11 @@ std::optional<std::string> RunCommandCaptured(std::string command, std::string f
         // The interpreter is started as "cmd /c <batch path>" and expands %name% in that path:
         // the child must not know the names a folder like "100%x%" happens to contain.
         for (const std::string& name : PercentEnclosedNames(batchPath)) environment.Remove(name);
-        process = ShellStartHidden(batchPath, "", SW_HIDE);
+        // The system's interpreter by its full path: a cmd.exe in the program's or the current
+        // folder is not it.
+        std::optional<StartedProcess> started =
+            StartHiddenProcess(ProgramCommandLine(SystemProgramPath("cmd.exe"), batchPath, ""));
+        if (started) process = std::move(started->process);
     }
     WaitForProcessEnd(process);
     ::DeleteFileW(Widen(batchPath).c_str());

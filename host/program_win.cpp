@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "host/command_search.h"
 #include "host/path_text.h"
 #include "host/text_encoding_win.h"
 
@@ -47,6 +48,23 @@ std::string TempFolder() {
     const DWORD length = ::GetTempPathW(size, folder.data());
     folder.resize(length < size ? length : 0);
     return Narrow(folder);
+}
+
+std::string SystemProgramPath(const std::string& fileName) {
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) return fileName;
+    return WithOneTrailingBackslash(Narrow(folder)) + fileName;
+}
+
+std::string FindOnSearchPath(const std::string& name) {
+    for (const std::string& candidate :
+         SearchPathCandidates(name, EnvironmentVariable("PATH"), EnvironmentVariable("PATHEXT"))) {
+        const DWORD attributes = ::GetFileAttributesW(Widen(candidate).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return candidate;
+    }
+    return {};
 }
 
 }  // namespace host

@@ -15,7 +15,14 @@ std::string ProgramName();
 bool FileExists(const std::string& path);
 // Value of an environment variable; empty when unset.
 std::string EnvironmentVariable(const std::string& name);
-// The folder for temporary files, with its trailing backslash; empty when there is none.
+// The folder for temporary files, with its trailing backslash; empty when there is none. The
+// one answer for every temporary file, batch and script of the program.
 std::string TempFolder();
+// A program of the system by its full path in the system folder ("cmd.exe" ->
+// "C:\windows\system32\cmd.exe"), so that no file of that name elsewhere runs instead.
+std::string SystemProgramPath(const std::string& fileName);
+// The file a bare program name stands for on the PATH, with the PATHEXT endings, as the user's
+// shell finds it, but never in the current folder; empty when there is none.
+std::string FindOnSearchPath(const std::string& name);
 
 }  // namespace host

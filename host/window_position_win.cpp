@@ -76,7 +76,7 @@ void SaveWindowPosition(HWND dialog, const std::string& programName) {
     if (!::GetWindowRect(dialog, &window) || !DialogUnitSpans(dialog, spans)) return;
     const DialogPosition position{PixelsToDialogUnits(window.left, spans.right),
                                   PixelsToDialogUnits(window.top, spans.bottom)};
-    WriteWholeFile(PositionFilePath(programName), FormatPositionFile(position));
+    ReplaceWholeFile(PositionFilePath(programName), FormatPositionFile(position));
 }
 
 void RestoreWindowPosition(HWND dialog, const std::string& programName) {

@@ -1,4 +1,5 @@
 #include "host/batch_file.h"
+#include "host/command_search.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,29 @@ TEST(BatchFile, RunFilesAreUniqueToProcessAndRun) {
     EXPECT_NE(host::CommandFiles(4243, 1).batch, first.batch);
     EXPECT_EQ(host::MakeBatchFile("C:\\T\\", "ver", first.capture).text,
               "@echo off\r\nC:\r\ncd \"C:\\T\\\"\r\nver > dump-4242-1.txt 2>&1\r\n");
+}
+
+TEST(CommandSearch, PathTimesPathextInTheShellsOrderButNeverTheCurrentFolder) {
+    using Candidates = std::vector<std::string>;
+    EXPECT_EQ(host::SearchPathCandidates(
+                  "magick", "C:\\IM;.;bin;\"D:\\Program Files\\x\\\";;\\\\srv\\tools", ".EXE;.BAT"),
+              (Candidates{"C:\\IM\\magick.EXE", "C:\\IM\\magick.BAT",
+                          "D:\\Program Files\\x\\magick.EXE", "D:\\Program Files\\x\\magick.BAT",
+                          "\\\\srv\\tools\\magick.EXE", "\\\\srv\\tools\\magick.BAT"}));
+    EXPECT_EQ(host::SearchPathCandidates("magick", "C:\\IM", ""),
+              (Candidates{"C:\\IM\\magick.COM", "C:\\IM\\magick.EXE", "C:\\IM\\magick.BAT",
+                          "C:\\IM\\magick.CMD"}));
+    EXPECT_EQ(host::SearchPathCandidates("magick", "", ".EXE"), Candidates{});
+}
+
+TEST(CommandSearch, BatchFilesRunThroughTheNamedInterpreter) {
+    const std::string cmd = "C:\\windows\\system32\\cmd.exe";
+    EXPECT_EQ(host::ProgramCommandLine(cmd, "C:\\IM 7\\magick.exe", "convert \"src[0]\" out.ico"),
+              "\"C:\\IM 7\\magick.exe\" convert \"src[0]\" out.ico");
+    for (const char* batch : {"C:\\IM 7\\magick.bat", "C:\\IM\\MAGICK.CMD"}) {
+        const std::string line = host::ProgramCommandLine(cmd, batch, "-version");
+        EXPECT_EQ(line, "\"" + cmd + "\" /d /s /c \"\"" + batch + "\" -version\"");
+    }
 }
 
 }  // namespace

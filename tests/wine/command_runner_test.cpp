@@ -99,21 +99,24 @@ TEST(CommandRunner, WorkingFolderRule) {
     EXPECT_EQ(Captured("cd", scratch.Path() + "\\"), scratch.Bare());  // two trailing backslashes
     ExpectNoTemporaryFiles(scratch.Path());
     {
-        // An empty folder means TEMP.
+        // An empty folder means the temporary folder, as every temporary file of the program.
+        const testing_support::ScopedVariable tmp(L"TMP", host::Widen(scratch.Bare()).c_str());
         const testing_support::ScopedVariable temp(L"TEMP", host::Widen(scratch.Bare()).c_str());
         EXPECT_EQ(Captured("cd", ""), scratch.Bare());
     }
     {
-        // Neither a folder nor TEMP: the root of the current drive (here the scratch folder's).
+        // Without TMP and TEMP the system still names a folder for them: never the drive root.
         wchar_t oldCurrent[MAX_PATH] = {};
         ::GetCurrentDirectoryW(MAX_PATH, oldCurrent);
         ASSERT_TRUE(::SetCurrentDirectoryW(host::Widen(scratch.Path()).c_str()));
+        const testing_support::ScopedVariable tmp(L"TMP", nullptr);
         const testing_support::ScopedVariable temp(L"TEMP", nullptr);
         const std::string output = Captured("cd", "");
+        const std::string fallback = host::TempFolder();
         ::SetCurrentDirectoryW(oldCurrent);
-        const std::string root = scratch.Path().substr(0, 3);
-        EXPECT_EQ(output, root);
-        ExpectNoTemporaryFiles(root);
+        EXPECT_EQ(output + "\\", fallback);
+        EXPECT_NE(output, scratch.Path().substr(0, 3));
+        ExpectNoTemporaryFiles(fallback);
     }
 }
 

@@ -54,7 +54,14 @@ TEST(Startup, CompanionBesideTheProgramOpensTheDialogFromAnyFolder) {
 }
 
 TEST(Startup, MissingImageMagickIsReported) {
-    // Under Wine there is no Windows "magick" on the search path: the check must fail loudly.
+    // Under Wine there is no Windows "magick" on the search path: the check must fail loudly,
+    // even with one in TEMP, where the check's runner works, since the search path has none.
+    const std::string planted = host::TempFolder() + "magick.bat";
+    ASSERT_TRUE(testing_support::WriteBytes(planted, "@echo Version: ImageMagick 7.1.1-15\r\n"));
+    const struct Remove {
+        std::string path;
+        ~Remove() { ::DeleteFileW(host::Widen(path).c_str()); }
+    } remove{planted};
     auto box = testing_support::CloseMessageBoxLater(L"lumora_wine_tests", ::GetCurrentProcessId());
     EXPECT_FALSE(app::CheckImageMagick());
     const testing_support::BoxSeen seen = box.get();
