@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "app/icon_convert_win.h"
 #include "app/shortcut_win.h"
 #include "app/state_win.h"
 #include "host/common_dialog_win.h"
@@ -20,6 +21,8 @@ constexpr char kShortcutDescription[] = "Lumora-builder 1.6 - (c) 2026 the Lumor
 }  // namespace
 
 void Build() {
+    // The icon being converted is the one the user chose: Build comes back once it is there.
+    if (RunAfterIconConversions(&Build)) return;
     std::wstring file(host::kFileBufferChars, L'\0');
     const std::wstring proposed =
         host::Widen(host::StripExtension(host::FileNameOf(IconSource)) + ".lnk");

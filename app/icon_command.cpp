@@ -1,6 +1,7 @@
 #include "app/icon_command.h"
 
 #include "host/path_text.h"
+#include "host/text_hash.h"
 #include "wine/shell_quote.h"
 
 namespace app {
@@ -12,17 +13,19 @@ IconFileKind IconFileKindOf(std::string_view fileName) {
     return ending == ".ico" ? IconFileKind::Icon : IconFileKind::Other;
 }
 
-std::string ConvertArguments() {
+std::string ConvertArguments(imaging::PictureFormat format) {
     std::string sizes;
     for (const int size : kIconSizes) {
         if (!sizes.empty()) sizes += ',';
         sizes += std::to_string(size);
     }
-    const std::string input = std::string(kConvertInputName);
+    const std::string input =
+        std::string(imaging::DecoderPrefix(format)) + std::string(kConvertInputName);
     // jpeg:size lets the JPEG decoder scale by 1/2, 1/4 or 1/8 while reading, keeping at least
     // 512 pixels a side: twice the largest icon, so the resize below still averages pixels.
     // "[0]" takes the first frame of a file that holds several; the name is ours, so the
-    // brackets are the only ones ImageMagick sees, and the quotes keep both shells off them.
+    // brackets are the only ones ImageMagick sees, and the quotes keep both shells off them. The
+    // decoder named in front keeps ImageMagick from choosing one by what the bytes look like.
     // The Triangle filter widens with the reduction, an area average that leaves no aliasing,
     // at a third of Lanczos's cost on a 12-megapixel photo; the nine sizes are then made from
     // the 256-pixel square instead of from the photo nine times.
@@ -43,20 +46,39 @@ std::string ConversionFolderName(unsigned long processId, unsigned run) {
     return "lumora-icon-" + std::to_string(processId) + "-" + std::to_string(run);
 }
 
-std::string WindowsConvertCommand() { return "magick convert " + ConvertArguments(); }
+std::optional<std::string> FallbackIconPath(std::string_view localAppData,
+                                            std::string_view source) {
+    if (localAppData.empty() || !IconTargetPath(source)) return std::nullopt;
+    const std::string name = host::FileNameOf(source);
+    const std::string place = host::HexDigits(host::Fnv1a64(host::AsciiLower(source)), 16);
+    return host::WithOneTrailingBackslash(localAppData) + "Lumora-builder\\Icons\\" + place + "\\" +
+           name.substr(0, name.rfind('.') + 1) + "ico";
+}
+
+std::string MagickArguments(imaging::PictureFormat format) {
+    return "convert " + ConvertArguments(format);
+}
 
 std::string UnixConvertScript(std::string_view unixFolder, std::string_view unixImage,
-                              int limitSeconds) {
+                              int limitSeconds, imaging::PictureFormat format) {
     const std::string input(kConvertInputName);
+    const std::string folder = wine::ShellQuote(unixFolder);
     const std::string image = wine::ShellQuote(unixImage);
     // The image gets our name as a hard link, or as a copy across file systems; never as a
     // symbolic link, since Wine's DeleteFile on one deletes the file it points to. The script
     // removes it itself all the same. Without the folder nothing may run: the files would land
     // wherever the shell started.
-    return "cd " + wine::ShellQuote(unixFolder) + " || exit; { ln -L -- " + image + " " + input +
-           " 2>/dev/null || cp -L -- " + image + " " + input + "; } && timeout -k 5 " +
-           std::to_string(limitSeconds) + " convert " + ConvertArguments() + "; status=$?; rm -f " +
-           input + "; exit $status";
+    // The program cannot end a Unix process, so it says it has gone by removing the folder: a
+    // watcher then ends convert (timeout hands the signal on), and whatever convert wrote in the
+    // meantime goes with the folder.
+    return "cd " + folder + " || exit; { ln -L -- " + image + " " + input +
+           " 2>/dev/null || cp -L -- " + image + " " + input + "; } || exit; timeout -k 5 " +
+           std::to_string(limitSeconds) + " convert " + ConvertArguments(format) +
+           " & converter=$!; { while [ -e " + input +
+           " ]; do sleep 0.1; done; kill $converter; } >/dev/null 2>&1 & watcher=$!; wait "
+           "$converter; status=$?; kill $watcher 2>/dev/null; if [ -e " +
+           input + " ]; then rm -f " + input + "; else cd / && rm -rf " + folder +
+           "; fi; exit $status";
 }
 
 }  // namespace app

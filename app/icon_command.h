@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "imaging/picture_format.h"
+
 namespace app {
 
 // Shown when neither the start-up nor a conversion finds ImageMagick.
@@ -29,25 +31,34 @@ inline constexpr int kShellCommandNotFound = 127;
 inline constexpr int kCmdCommandNotFound = 9009;
 
 // ImageMagick's arguments, the same for magick and convert: read the first frame of
-// kConvertInputName, shrink it once into a 256-pixel transparent square, keeping its
-// proportions, and write the nine sizes from that square into kConvertOutputName.
-std::string ConvertArguments();
+// kConvertInputName with the decoder of the format its bytes showed (never one ImageMagick
+// guesses), shrink it once into a 256-pixel transparent square, keeping its proportions, and
+// write the nine sizes from that square into kConvertOutputName. The format is not Unknown.
+std::string ConvertArguments(imaging::PictureFormat format);
 
 // The source up to and including its last '.', then "ico": C:\img\my.cat.png -> C:\img\my.cat.ico.
 // nullopt when the file name itself has no '.' (a dot in a folder name does not count).
 std::optional<std::string> IconTargetPath(std::string_view source);
 
+// Where the icon goes when it cannot be written beside the image (read-only media, no
+// permission, a full disk): in the user's own icon folder (localAppData\Lumora-builder\Icons\),
+// in a folder named after the image's full path in any case, under the image's own name with
+// ".ico". So every image has its own place there, and the name Build proposes stays the image's.
+// nullopt as for IconTargetPath, or without localAppData.
+std::optional<std::string> FallbackIconPath(std::string_view localAppData, std::string_view source);
+
 // The name of a conversion's own folder: unique to the process and the run.
 std::string ConversionFolderName(unsigned long processId, unsigned run);
 
-// magick convert <arguments>, run by the command interpreter in the conversion's folder, where
+// magick's arguments: "convert" and the arguments above, run in the conversion's folder, where
 // the source has been linked or copied as kConvertInputName.
-std::string WindowsConvertCommand();
+std::string MagickArguments(imaging::PictureFormat format);
 
 // For /bin/sh: in the conversion's folder, link or copy the image as kConvertInputName, run
 // convert with the arguments, stopped after limitSeconds (timeout's status 124), remove the
-// image's name again and end with convert's exit status.
+// image's name again and end with convert's exit status. Once the image's name is gone from the
+// folder (the program removes the folder when it closes), convert is ended and the folder goes.
 std::string UnixConvertScript(std::string_view unixFolder, std::string_view unixImage,
-                              int limitSeconds);
+                              int limitSeconds, imaging::PictureFormat format);
 
 }  // namespace app

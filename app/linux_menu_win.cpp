@@ -1,5 +1,6 @@
 #include "app/linux_menu_win.h"
 
+#include "app/icon_convert_win.h"
 #include "host/unique_win.h"
 #include "wine/registration_win.h"
 #include "wine/wine_detect_win.h"
@@ -39,7 +40,7 @@ void RunLinuxMenuItem() {
     if (wine::LinuxMenuEntryExists()) {
         wine::UnregisterLinuxApp();
     } else {
-        wine::RegisterLinuxApp(true, true, "");
+        wine::RegisterLinuxApp(true, true, "", &AbandonIconConversions);
     }
 }
 

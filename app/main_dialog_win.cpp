@@ -13,6 +13,7 @@
 #include "app/drop_win.h"
 #include "app/folder_choice_win.h"
 #include "app/icon_choice_win.h"
+#include "app/icon_convert_win.h"
 #include "app/linux_menu_win.h"
 #include "app/state_win.h"
 #include "host/message_box_win.h"
@@ -77,6 +78,7 @@ INT_PTR OnDropFiles(HWND dialog, HDROP drop) {
 }
 
 INT_PTR OnDestroy(HWND dialog) {
+    AbandonIconConversions();
     ::DragAcceptFiles(dialog, FALSE);
     ::SendMessageW(dialog, WM_SETICON, ICON_BIG, 0);
     ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, 0);
@@ -100,7 +102,14 @@ INT_PTR OnInitMenuPopup(HWND dialog, bool windowMenu) {
     return 0;
 }
 
-INT_PTR OnSetCursor(HWND dialog, HWND under) {
+INT_PTR OnSetCursor(HWND dialog, HWND under, int hitTest) {
+    // Working in the background, as Windows shows it: the arrow with the hourglass, over the
+    // whole window but its frame, which keeps its sizing cursors.
+    if (IconConversionRunning() && hitTest == HTCLIENT) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+        ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        return 1;
+    }
     const int id = ::GetDlgCtrlID(under);
     if (id != kIconPictureId && id != kHelpLinkId) return 0;
     ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -119,6 +128,9 @@ INT_PTR OnCommand(HWND dialog, int id, int notification) {
     if (notification != 0) return 0;
     switch (id) {
         case IDCANCEL:
+            // Esc, the close box and Alt+F4 all come here; a conversion must not outlive the
+            // window.
+            AbandonIconConversions();
             ::EndDialog(dialog, 0);
             break;
         case kHelpLinkId:
@@ -152,7 +164,8 @@ INT_PTR Dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_INITMENUPOPUP:
             return OnInitMenuPopup(dialog, HIWORD(lParam) != 0);
         case WM_SETCURSOR:
-            return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
+            return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam),
+                               static_cast<short>(LOWORD(lParam)));
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_COMMAND:

@@ -64,9 +64,11 @@ std::string CopyToApps(const std::string& programPath) {
 
 // The relaunch batch deletes the program at its old place and starts the copy; this process ends
 // here so that the old file is free to delete.
-void RelaunchFrom(const std::string& programPath, const std::string& target) {
-    const std::string batchPath =
-        host::EnvironmentVariable("TEMP") + "\\" + RelaunchBatchName(host::ProgramName());
+void RelaunchFrom(const std::string& programPath, const std::string& target,
+                  void (*beforeRelaunch)()) {
+    const std::string temp = host::TempFolder();
+    if (temp.empty()) return;
+    const std::string batchPath = temp + RelaunchBatchName(host::ProgramName());
     const host::BatchFile batch = RelaunchBatch(programPath, target);
     if (!host::WriteWholeFile(batchPath, batch.text)) return;
     {
@@ -74,14 +76,19 @@ void RelaunchFrom(const std::string& programPath, const std::string& target) {
         host::ScopedEnvironment environment;
         for (const auto& [name, value] : batch.variables) environment.Set(name, value);
         // Through the shell, as a double click would start it: cmd runs the batch, hidden.
-        if (host::ShellStartHidden(batchPath, "", SW_HIDE)) ::ExitProcess(kRelaunchExitCode);
+        if (host::ShellStartHidden(batchPath, "", SW_HIDE)) {
+            // Ending the process skips every destructor: what runs must end first.
+            if (beforeRelaunch) beforeRelaunch();
+            ::ExitProcess(kRelaunchExitCode);
+        }
     }
     ::DeleteFileW(host::Widen(batchPath).c_str());
 }
 
 }  // namespace
 
-void RegisterLinuxApp(bool interactive, bool show, const std::string& alternativeName) {
+void RegisterLinuxApp(bool interactive, bool show, const std::string& alternativeName,
+                      void (*beforeRelaunch)()) {
     if (!IsWine()) return;
     const std::string programPath = host::ProgramPath();
     // At every start, registered or not: the file managers show the program with its icon.
@@ -114,7 +121,7 @@ void RegisterLinuxApp(bool interactive, bool show, const std::string& alternativ
         if (interactive) ShowFailure(RegistrationFailedText());
         return;
     }
-    if (interactive && target != programPath) RelaunchFrom(programPath, target);
+    if (interactive && target != programPath) RelaunchFrom(programPath, target, beforeRelaunch);
 }
 
 bool LinuxMenuEntryExists() {

@@ -105,6 +105,12 @@ void UnixRun::RemoveFiles() {
     statusPath_.clear();
 }
 
+void UnixRun::GiveUp() {
+    if (status_) return;
+    started_ = false;
+    RemoveFiles();
+}
+
 std::optional<int> UnixRun::Poll() {
     if (!started_ || status_) return status_;
     const std::optional<std::string> text = host::ReadWholeFile(statusPath_, kStatusBytes);
@@ -125,11 +131,11 @@ std::optional<int> UnixRun::Wait(std::chrono::milliseconds limit) {
     const host::UniqueChangeNotification change(::FindFirstChangeNotificationW(
         host::Widen(Folder().windows).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
     if (!change) {
-        host::WaitDispatchingUntil([this] { return Poll().has_value(); }, limit);
+        host::WaitDispatchingUntil([this] { return !started_ || Poll().has_value(); }, limit);
         return status_;
     }
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!Poll()) {
+    while (started_ && !Poll()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left <= std::chrono::milliseconds(0)) break;

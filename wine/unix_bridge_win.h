@@ -33,6 +33,9 @@ public:
     std::optional<int> Wait(std::chrono::milliseconds limit);
     // Standard output, read when the status was first seen.
     const std::string& Output() const { return output_; }
+    // Stops waiting for the command, from a message handled during Wait too, which then answers
+    // at once: the run's files go, so that the command leaves nothing behind when it ends.
+    void GiveUp();
 
 private:
     friend UnixRun StartUnixCommand(const std::string& command);

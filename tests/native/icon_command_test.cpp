@@ -29,20 +29,43 @@ TEST(IconFileKind, GoesByTheLastFourCharactersInAnyCase) {
         EXPECT_EQ(app::IconFileKindOf(name), app::IconFileKind::Other) << name;
 }
 
-TEST(IconCommand, ImageMagickSeesOnlyItsOwnNames) {
-    const std::string arguments = app::ConvertArguments();
-    // Both forms run the same arguments; the folder and the image path are the only texts of
-    // the user's, and those reach the shell alone, as single-quoted words.
-    EXPECT_EQ(app::WindowsConvertCommand(), "magick convert " + arguments);
-    EXPECT_EQ(app::UnixConvertScript("/home/u/100%x% [2019]", "/home/u/-@~*?$`x`'.png", 60),
-              "cd '/home/u/100%x% [2019]' || exit; { ln -L -- '/home/u/-@~*?$`x`'\\''.png' src "
-              "2>/dev/null || cp -L -- '/home/u/-@~*?$`x`'\\''.png' src; } && timeout -k 5 60 "
-              "convert " +
-                  arguments + "; status=$?; rm -f src; exit $status");
-    // The JPEG decoder is told the size before the file is read; the output name comes last.
-    EXPECT_EQ(arguments.find("-define jpeg:size=512x512 \"src[0]\" "), 0u);
-    EXPECT_EQ(arguments.substr(arguments.rfind(' ') + 1), "out.ico");
-    EXPECT_NE(arguments.find(" icon:auto-resize=16,24,32,48,64,72,96,128,256 "), std::string::npos);
+TEST(IconCommand, ImageMagickSeesOnlyItsOwnNamesAndTheDecoderTheBytesShowed) {
+    using imaging::PictureFormat;
+    for (const auto& [format, input] : {std::pair{PictureFormat::Jpeg, "\"jpeg:src[0]\""},
+                                        std::pair{PictureFormat::Png, "\"png:src[0]\""},
+                                        std::pair{PictureFormat::Bmp, "\"bmp:src[0]\""}}) {
+        const std::string arguments = app::ConvertArguments(format);
+        SCOPED_TRACE(arguments);
+        // The JPEG decoder is told the size before the file is read; the output name comes last.
+        EXPECT_EQ(arguments.find(std::string("-define jpeg:size=512x512 ") + input + " "), 0u);
+        EXPECT_EQ(arguments.substr(arguments.rfind(' ') + 1), "out.ico");
+        EXPECT_NE(arguments.find(" icon:auto-resize=16,24,32,48,64,72,96,128,256 "),
+                  std::string::npos);
+        EXPECT_EQ(app::MagickArguments(format), "convert " + arguments);
+        // The folder and the image path are the only texts of the user's in the script, and
+        // they reach the shell alone, as single-quoted words.
+        const std::string script =
+            app::UnixConvertScript("/home/u/100%x% [2019]", "/home/u/-@~*?$`x`'.png", 60, format);
+        EXPECT_NE(script.find(" convert " + arguments + " "), std::string::npos);
+        EXPECT_EQ(script.find("cd '/home/u/100%x% [2019]' || exit;"), 0u);
+        EXPECT_NE(script.find(" '/home/u/-@~*?$`x`'\\''.png' src"), std::string::npos);
+        EXPECT_NE(script.find("timeout -k 5 60 convert"), std::string::npos);
+    }
+}
+
+TEST(IconCommand, TheFallbackPlaceIsTheImagesOwnInTheUsersIconFolder) {
+    const auto place = app::FallbackIconPath("C:\\Users\\u\\AppData\\Local", "D:\\Photos\\Cat.PNG");
+    ASSERT_TRUE(place);
+    const std::string folder = "C:\\Users\\u\\AppData\\Local\\Lumora-builder\\Icons\\";
+    EXPECT_EQ(place->find(folder), 0u);
+    EXPECT_EQ(place->substr(place->rfind('\\')), "\\Cat.ico");
+    // The same image in any case has the same place; another image of that name another one.
+    EXPECT_EQ(app::FallbackIconPath("C:\\Users\\u\\AppData\\Local\\", "d:\\photos\\cat.png")
+                  ->substr(0, place->rfind('\\')),
+              place->substr(0, place->rfind('\\')));
+    EXPECT_NE(app::FallbackIconPath("C:\\Users\\u\\AppData\\Local", "E:\\Photos\\Cat.PNG"), place);
+    EXPECT_EQ(app::FallbackIconPath("", "D:\\Photos\\Cat.PNG"), std::nullopt);
+    EXPECT_EQ(app::FallbackIconPath("C:\\Local", "D:\\Photos.v2\\Cat"), std::nullopt);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "app/dialog_ids.h"
 #include "app/folder_choice_win.h"
+#include "app/icon_convert_win.h"
 #include "app/icon_preview_win.h"
 #include "app/state_win.h"
 #include "host/path_text.h"
@@ -192,6 +193,64 @@ TEST_F(BuildTest, SavesTheShortcutWhereTheUserSaidAndShowsIt) {
               host::Narrow(folder) + "\\");
     EXPECT_EQ(testing_support::LnkinfoField(replaced, "Icon location"), "");
     EXPECT_NE(Revealer(beforeAgain), nullptr);
+}
+
+// Looked at from the dialog's own thread while a conversion waits (a thread timer fires there):
+// whether the window shows the app-starting cursor over the folder box.
+std::atomic<bool> converterStarted{false};
+std::atomic<int> busyCursorSeen{-1};
+void CALLBACK LookAtTheCursor(HWND, UINT, UINT_PTR, DWORD) {
+    if (!converterStarted || busyCursorSeen != -1 || !app::MainDialog) return;
+    const HWND box = ::GetDlgItem(app::MainDialog, app::kFolderEntryId);
+    ::SendMessageW(app::MainDialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(box),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    busyCursorSeen = ::GetCursor() == ::LoadCursorW(nullptr, IDC_APPSTARTING);
+}
+
+TEST_F(BuildTest, BuildDuringAConversionWaitsForTheNewIcon) {
+    testing_support::SlowConverter converter;
+    ASSERT_TRUE(converter.Ready());
+    const std::wstring folder = temp_.Path() + L"Photos";
+    ASSERT_TRUE(testing_support::MakeFolder(folder));
+    Drop({folder});
+    const std::wstring older = temp_.Path() + L"older.ico";
+    ASSERT_TRUE(testing_support::WriteBytes(older, testing_support::TinyIcon()));
+    app::IconSource = host::Narrow(older);
+    const std::wstring image = temp_.Path() + L"Holiday.bmp";
+    ASSERT_TRUE(testing_support::WriteBytes(image, testing_support::TinyBitmapFile()));
+    const std::wstring shortcut = temp_.Path() + L"Holiday.lnk";
+
+    converterStarted = false;
+    busyCursorSeen = -1;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, LookAtTheCursor);
+    // Build clicked while the converter works; the converter then finishes.
+    auto clicked = std::async(std::launch::async, [&] {
+        if (!converter.WaitUntilStarted()) return false;
+        converterStarted = true;
+        for (int i = 0; i < 100 && busyCursorSeen == -1; ++i) ::Sleep(50);
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(dialog_, WM_COMMAND, MAKEWPARAM(app::kBuildButtonId, 0), 0,
+                              SMTO_NORMAL, 5000, &result);
+        converter.Release();
+        return true;
+    });
+    std::atomic<bool> done{false};
+    const std::set<HWND> before = ForeignWindows();
+    auto saved = AnswerSaveDialog(shortcut, done);
+    app::ConvertIcon(host::Narrow(image));
+    done = true;
+    ::KillTimer(nullptr, timer);
+    ASSERT_TRUE(clicked.get());
+    EXPECT_EQ(busyCursorSeen, 1);
+    const SaveDialogSeen seen = saved.get();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.proposedName, L"Holiday.lnk");
+    const std::string icon = host::Narrow(temp_.Path() + L"Holiday.ico");
+    EXPECT_EQ(app::IconSource, icon);
+    EXPECT_EQ(testing_support::LnkinfoField(testing_support::Lnkinfo(shortcut, temp_.Path()),
+                                            "Icon location"),
+              icon);
+    EXPECT_NE(Revealer(before), nullptr);
 }
 
 }  // namespace

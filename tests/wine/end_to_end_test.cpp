@@ -219,4 +219,36 @@ TEST(EndToEnd, CaptionAndPositionFileFollowTheProgramsName) {
         << "the old name's file is left alone";
 }
 
+// Closing while a slow converter works: the program ends at once, and nothing of the conversion
+// is left or comes later.
+TEST(EndToEnd, EscapeDuringAConversionEndsTheProgramAndTheConversion) {
+    testing_support::SlowConverter converter;
+    ASSERT_TRUE(converter.Ready());
+    ProgramCopy program(L"Lumora-builder.exe");
+    ASSERT_TRUE(program.Copied());
+    const std::wstring image = program.Folder() + L"Holiday.bmp";
+    ASSERT_TRUE(testing_support::WriteBytes(image, testing_support::TinyBitmapFile()));
+    auto child = program.Start();
+    ASSERT_TRUE(child->Started());
+    const HWND dialog = testing_support::WaitForWindow(child->Id(), program.Caption());
+    ASSERT_NE(dialog, nullptr);
+    // The picture, clicked: the icon is chosen in the open dialog.
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(app::kIconPictureId, 0), 0);
+    const HWND open = testing_support::WaitForWindow(child->Id(), L"Select shortcut icon");
+    ASSERT_NE(open, nullptr);
+    ::SendMessageW(::GetDlgItem(open, cmb13), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(image.c_str()));
+    ::PostMessageW(open, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(converter.WaitUntilStarted());
+
+    PressEscape(dialog);
+    // Waited for up to 20 s, while the converter would take 30 s.
+    EXPECT_EQ(child->ExitCode(), 0u);
+    EXPECT_FALSE(converter.StillRunningAfter(std::chrono::seconds(5)));
+    converter.Release();
+    ::Sleep(500);
+    EXPECT_FALSE(host::FileExists(host::Narrow(program.Folder() + L"Holiday.ico")));
+    EXPECT_EQ(testing_support::ConversionLeftovers(), std::set<std::string>());
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/icon_preview_win.h"
 #include "app/state_win.h"
 #include "host/program_win.h"
+#include "host/window_position_win.h"
 #include "host/text_encoding_win.h"
 #include "wine/shell_quote.h"
 #include "tests/wine/wine_test_support.h"
@@ -104,6 +105,49 @@ TEST_F(IconConversion, AFailedConversionLeavesTheEarlierChoice) {
     ASSERT_TRUE(::CopyFileW(host::Widen(folder_ + "big.ico").c_str(),
                             host::Widen(folder_ + "notanimage.ico").c_str(), FALSE));
     ExpectNothingChangedBy(folder_ + "notanimage.png");
+}
+
+TEST_F(IconConversion, TheBytesDecideWhatIsConvertedAndByWhichDecoder) {
+    // What ImageMagick would read by its bytes, under the names of photos: refused before
+    // anything runs.
+    ASSERT_EQ(Unix("cd " + wine::ShellQuote(unixFolder_) +
+                   " && convert -size 40x30 xc:red ppm:ppm.jpg && convert -size 40x30 xc:red "
+                   "gif:gif.png && convert -size 40x30 xc:red xpm:xpm.bmp && echo made"),
+              "made\n");
+    ExpectConverted(folder_ + "big.png", folder_ + "big.ico");
+    {
+        testing_support::SlowConverter converter;
+        ASSERT_TRUE(converter.Ready());
+        converter.Release();
+        for (const char* name : {"ppm.jpg", "gif.png", "xpm.bmp"})
+            ExpectNothingChangedBy(folder_ + name);
+        EXPECT_FALSE(converter.WaitUntilStarted(std::chrono::milliseconds(0)));
+    }
+    // A JPEG under a PNG's name is read as the JPEG it is.
+    ExpectConverted(ImageNamed("photo.jpg", "really a photo.png"), folder_ + "really a photo.ico");
+}
+
+TEST_F(IconConversion, APictureOnReadOnlyMediaGetsItsIconInTheUsersOwnFolder) {
+    const std::string media = wine::ShellQuote(unixFolder_ + "/cd");
+    // A read-only mount, made of a small one that is filled first; only root can.
+    struct Mount {
+        std::string folder;
+        ~Mount() { Unix("umount " + folder + " 2>/dev/null; echo"); }
+    } mount{media};
+    if (Unix("mkdir " + media + " && mount -t tmpfs -o size=2m lumora-test " + media + " && cp " +
+             wine::ShellQuote(unixFolder_ + "/big.png") + " " + media + "/ && printf older > " +
+             media + "/big.ico && mount -o remount,ro " + media + " && echo ok") != "ok\n")
+        GTEST_SKIP() << "no read-only mount on this machine";
+    const std::string source = folder_ + "cd\\big.png";
+    const std::string localAppData = host::LocalAppDataFolder();
+    const std::optional<std::string> fallback = app::FallbackIconPath(localAppData, source);
+    ASSERT_TRUE(fallback);
+    testing_support::RemovePath(localAppData + "Lumora-builder");
+    ExpectConverted(source, *fallback);
+    // Again, replacing its own icon there; the older one beside the picture stays as it was.
+    ExpectConverted(source, *fallback);
+    EXPECT_EQ(ReadBytes(folder_ + "cd\\big.ico"), "older");
+    testing_support::RemovePath(localAppData + "Lumora-builder");
 }
 
 TEST_F(IconConversion, RefusesAFileNameWithoutADot) {

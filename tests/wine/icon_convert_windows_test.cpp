@@ -70,13 +70,20 @@ TEST_F(IconConversion, WindowsFormCountsOnlyAWholeIconWithExitStatusZero) {
     }
     testing_support::ScopedVariable output(L"STANDIN_OUTPUT", L"ready.ico");
     testing_support::ScopedVariable exitStatus(L"STANDIN_STATUS", L"0");
-    app::ConvertIcon(source, app::IconConverter::WindowsMagick);
+    {
+        // A cmd.exe beside the program (another program under that name) is not the system's.
+        const std::wstring planted = host::Widen(host::ProgramFolder() + "cmd.exe");
+        ASSERT_TRUE(::CopyFileW(host::Widen(host::SystemProgramPath("hostname.exe")).c_str(),
+                                planted.c_str(), FALSE));
+        app::ConvertIcon(source, app::IconConverter::WindowsMagick);
+        ::DeleteFileW(planted.c_str());
+    }
     std::string arguments = ReadBytes(standIn + "magick-args.txt");
     while (!arguments.empty() &&
            (arguments.back() == '\n' || arguments.back() == '\r' || arguments.back() == ' ')) {
         arguments.pop_back();
     }
-    EXPECT_EQ("magick " + arguments, app::WindowsConvertCommand());
+    EXPECT_EQ(arguments, app::MagickArguments(imaging::PictureFormat::Png));
     EXPECT_EQ(app::IconSource, target);
     EXPECT_EQ(ReadBytes(target), ReadBytes(folder_ + "ready.ico"));
     EXPECT_EQ(ConversionLeftovers(), std::set<std::string>());

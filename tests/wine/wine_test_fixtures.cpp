@@ -9,6 +9,7 @@
 #include "app/icon_convert_win.h"
 #include "app/main_dialog_win.h"
 #include "app/state_win.h"
+#include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "wine/shell_quote.h"
 #include "wine/unix_bridge_win.h"
@@ -204,7 +205,7 @@ void IconConversionFixture::ExpectConverted(const std::string& source, const std
     const std::string sourceBytes = ReadBytes(source);
     const std::string folder = source.substr(0, source.rfind('\\') + 1);
     std::set<std::string> expectedFiles = FilesIn(folder);
-    expectedFiles.insert(target.substr(folder.size()));
+    if (target.starts_with(folder)) expectedFiles.insert(target.substr(folder.size()));
     app::ConvertIcon(source);
     EXPECT_EQ(app::IconSource, target);
     EXPECT_EQ(IconSizes(ReadBytes(target)), kNineSizes);
@@ -228,6 +229,53 @@ void IconConversionFixture::ExpectNothingChangedBy(const std::string& image) {
     EXPECT_EQ(ReadBytes(*app::IconTargetPath(image)), older);
     EXPECT_EQ(FilesIn(folder_), files);
     EXPECT_EQ(ConversionLeftovers(), std::set<std::string>());
+}
+
+SlowConverter::SlowConverter() {
+    const std::string folder = host::EnvironmentVariable("LUMORA_TEST_BIN");
+    if (folder.empty()) return;
+    const std::string quoted = wine::ShellQuote(folder);
+    const std::string script =
+        "#!/bin/sh\nd=$(dirname \"$0\")\necho $$ > \"$d/convert.pid\"\ni=0\n"
+        "while [ ! -e \"$d/convert.go\" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done\n"
+        "exec /usr/bin/convert \"$@\"\n";
+    if (wine::RunUnixCaptured("cd " + quoted + " && rm -f convert.pid convert.go && printf '%s' " +
+                              wine::ShellQuote(script) +
+                              " > convert && chmod +x convert && echo ok") == "ok\n")
+        folder_ = folder + "/";
+}
+
+SlowConverter::~SlowConverter() {
+    if (folder_.empty()) return;
+    const std::string quoted = wine::ShellQuote(folder_);
+    wine::RunUnixCaptured("cd " + quoted + " && rm -f convert && touch convert.go");
+}
+
+bool SlowConverter::WaitUntilStarted(std::chrono::milliseconds limit) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (Ready()) {
+        if (wine::RunUnixCaptured("test -s " + wine::ShellQuote(folder_ + "convert.pid") +
+                                  " && echo yes") == "yes\n")
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline) break;
+        ::Sleep(100);
+    }
+    return false;
+}
+
+void SlowConverter::Release() const {
+    wine::RunUnixCaptured("touch " + wine::ShellQuote(folder_ + "convert.go"));
+}
+
+bool SlowConverter::StillRunningAfter(std::chrono::milliseconds limit) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        if (wine::RunUnixCaptured("kill -0 $(cat " + wine::ShellQuote(folder_ + "convert.pid") +
+                                  ") 2>/dev/null && echo yes") != "yes\n")
+            return false;
+        ::Sleep(100);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return true;
 }
 
 }  // namespace testing_support

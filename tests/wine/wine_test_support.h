@@ -198,6 +198,26 @@ std::set<std::string> FilesIn(const std::string& folder);
 // What conversions left in TEMP: their own folders are named lumora-icon-*.
 std::set<std::string> ConversionLeftovers();
 
+// A stand-in for the Linux convert, first on the Unix search path of the test run
+// (LUMORA_TEST_BIN): it notes its process id, then waits for Release (at most 30 seconds) before
+// it hands on to the real convert. Taken away, and released, when the object goes.
+class SlowConverter {
+public:
+    SlowConverter();
+    ~SlowConverter();
+    SlowConverter(const SlowConverter&) = delete;
+    SlowConverter& operator=(const SlowConverter&) = delete;
+    bool Ready() const { return !folder_.empty(); }
+    // Polls for the stand-in to have started, up to the limit.
+    bool WaitUntilStarted(std::chrono::milliseconds limit = std::chrono::seconds(20)) const;
+    void Release() const;
+    // Whether the stand-in that started last still runs; polls up to `limit` for it to end.
+    bool StillRunningAfter(std::chrono::milliseconds limit) const;
+
+private:
+    std::string folder_;  // Unix view, with its trailing '/'
+};
+
 // A program started as a child process; still running when the object goes away, it is ended.
 class ChildProcess {
 public:

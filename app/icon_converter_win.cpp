@@ -1,0 +1,179 @@
+#include "app/icon_converter_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/icon_command.h"
+#include "host/command_runner_win.h"
+#include "host/command_search.h"
+#include "host/program_win.h"
+#include "host/text_encoding_win.h"
+#include "host/unique_win.h"
+#include "host/whole_file_win.h"
+#include "imaging/icon_file.h"
+#include "wine/drive_map_win.h"
+#include "wine/unix_bridge_win.h"
+
+namespace app {
+namespace {
+
+constexpr int kLimitSeconds = 60;
+// A little longer than the converter's own limit, so that normally its answer ends the wait.
+constexpr std::chrono::seconds kWaitLimit{kLimitSeconds + 5};
+// How long a close waits for an ended magick to let go of its files.
+constexpr DWORD kEndedWaitMs = 2000;
+// A converted icon takes a few hundred kilobytes.
+constexpr std::size_t kMaxIconBytes = 16 * 1024 * 1024;
+
+// A folder of the conversion's own in TEMP, where the converter reads and writes under our
+// names only. Removed with everything in it (the image in it is a hard link or a copy), so that
+// output coming after the limit has nowhere to go.
+class ConversionFolder {
+public:
+    ConversionFolder() {
+        static unsigned runs = 0;
+        const std::string temp = host::TempFolder();
+        if (temp.empty()) return;
+        for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
+            const std::string path = temp + ConversionFolderName(::GetCurrentProcessId(), ++runs);
+            if (::CreateDirectoryW(host::Widen(path).c_str(), nullptr)) path_ = path + "\\";
+        }
+    }
+    ~ConversionFolder() { Remove(); }
+    ConversionFolder(const ConversionFolder&) = delete;
+    ConversionFolder& operator=(const ConversionFolder&) = delete;
+
+    bool Made() const { return !path_.empty(); }
+    // With its trailing backslash.
+    const std::string& Path() const { return path_; }
+    std::string File(std::string_view name) const { return path_ + std::string(name); }
+
+    void Remove() {
+        if (path_.empty()) return;
+        WIN32_FIND_DATAW entry{};
+        const std::wstring folder = host::Widen(path_);
+        if (host::UniqueFind find(::FindFirstFileW((folder + L"*").c_str(), &entry)); find) {
+            do {
+                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    ::DeleteFileW((folder + entry.cFileName).c_str());
+            } while (::FindNextFileW(find.Get(), &entry));
+        }
+        ::RemoveDirectoryW(folder.c_str());
+        path_.clear();
+    }
+
+private:
+    std::string path_;
+};
+
+// Everything a conversion runs on, kept together so that a close, handled during the wait, can
+// end it from outside: magick and its job, or the Unix run, and the folder.
+struct RunningConversion {
+    ConversionFolder folder;
+    host::UniqueHandle job;
+    host::UniqueHandle process;
+    wine::UnixRun run;
+
+    void End() {
+        if (job) ::TerminateJobObject(job.Get(), 1);
+        if (process) ::WaitForSingleObject(process.Get(), kEndedWaitMs);
+        run.GiveUp();
+        // The Unix script watches its image's name in the folder: convert ends when it goes.
+        folder.Remove();
+    }
+};
+
+// The Linux convert through the Unix bridge.
+std::optional<int> RunUnixConvert(RunningConversion& running, const std::string& image,
+                                  imaging::PictureFormat format) {
+    const std::string& path = running.folder.Path();
+    const std::string unixFolder = wine::ToUnixPath(path.substr(0, path.size() - 1));
+    const std::string unixImage = wine::ToUnixPath(image);
+    if (unixFolder.empty() || unixImage.empty()) return std::nullopt;
+    running.run =
+        wine::StartUnixCommand(UnixConvertScript(unixFolder, unixImage, kLimitSeconds, format));
+    return running.run.Wait(kWaitLimit);
+}
+
+// magick, found on the search path, hidden, in the conversion's folder (a batch file through the
+// system's command interpreter). It and whatever it starts belong to a job that is ended at the
+// limit or at a close. nullopt when it could not run; kShellCommandNotFound when there is none.
+std::optional<int> RunMagick(RunningConversion& running, const std::string& image,
+                             imaging::PictureFormat format) {
+    const std::string magick = host::FindOnSearchPath("magick");
+    if (magick.empty()) return kShellCommandNotFound;
+    const std::wstring input = host::Widen(running.folder.File(kConvertInputName));
+    const std::wstring wideImage = host::Widen(image);
+    // A hard link costs nothing; across volumes a copy does the same.
+    if (!::CreateHardLinkW(input.c_str(), wideImage.c_str(), nullptr) &&
+        !::CopyFileW(wideImage.c_str(), input.c_str(), TRUE)) {
+        return std::nullopt;
+    }
+    running.job.Reset(::CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (running.job)
+        ::SetInformationJobObject(running.job.Get(), JobObjectExtendedLimitInformation, &limits,
+                                  sizeof limits);
+
+    const std::string line = host::ProgramCommandLine(host::SystemProgramPath("cmd.exe"), magick,
+                                                      MagickArguments(format));
+    std::optional<host::StartedProcess> started =
+        host::StartHiddenProcess(line, running.folder.Path(), true);
+    if (!started || !started->process) return std::nullopt;
+    running.process = std::move(started->process);
+    const HANDLE process = running.process.Get();
+    if (running.job) ::AssignProcessToJobObject(running.job.Get(), process);
+    ::ResumeThread(started->thread.Get());
+    if (!host::WaitForExitWithin(process, kWaitLimit)) return std::nullopt;
+    DWORD exitCode = 0;
+    if (!::GetExitCodeProcess(process, &exitCode)) return std::nullopt;
+    return static_cast<int>(exitCode);
+}
+
+// The running conversion, while there is one, for AbandonIconConversions.
+RunningConversion*& Running() {
+    static RunningConversion* running = nullptr;
+    return running;
+}
+
+}  // namespace
+
+Conversion Convert(const std::string& image, imaging::PictureFormat format,
+                   IconConverter converter) {
+    RunningConversion running;
+    if (!running.folder.Made()) return {};
+    Running() = &running;
+    const std::optional<int> status = converter == IconConverter::UnixConvert
+                                          ? RunUnixConvert(running, image, format)
+                                          : RunMagick(running, image, format);
+    Running() = nullptr;
+    if (!status) return {};
+    if (*status == kShellCommandNotFound || *status == kCmdCommandNotFound)
+        return {Outcome::ConverterMissing, {}};
+    if (*status != 0 || !running.folder.Made()) return {};
+    // Success is the exit status and a whole icon with the nine sizes, read back.
+    std::optional<std::string> icon =
+        host::ReadWholeFile(running.folder.File(kConvertOutputName), kMaxIconBytes + 1);
+    if (!icon || icon->size() > kMaxIconBytes) return {};
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(icon->data()),
+                                              icon->size());
+    const std::optional<std::vector<int>> sizes = imaging::CompleteIconSizes(bytes);
+    if (!sizes || !std::equal(sizes->begin(), sizes->end(), kIconSizes.begin(), kIconSizes.end()))
+        return {};
+    return {Outcome::Converted, std::move(*icon)};
+}
+
+void EndRunningConversion() {
+    if (Running()) Running()->End();
+}
+
+}  // namespace app

@@ -1,0 +1,28 @@
+// One run of ImageMagick on one image, in a folder of the run's own, and its early end.
+#pragma once
+
+#include <string>
+
+#include "app/icon_convert_win.h"
+#include "imaging/picture_format.h"
+
+namespace app {
+
+enum class Outcome { Converted, Failed, ConverterMissing };
+
+struct Conversion {
+    Outcome outcome = Outcome::Failed;
+    std::string icon;  // the checked .ico bytes, when converted
+};
+
+// Converts the image with the converter and reads the result back: Converted only for an exit
+// status of 0 and a whole icon with the nine sizes. Dispatches messages while it waits.
+Conversion Convert(const std::string& image, imaging::PictureFormat format,
+                   IconConverter converter);
+
+// From a message handled during Convert's wait: ends the converter (and whatever it started) at
+// once and removes its folder, so that nothing it would still write can land anywhere; Convert
+// then answers Failed. Nothing happens when no conversion runs.
+void EndRunningConversion();
+
+}  // namespace app
