@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <shellapi.h>
 
 #include <string_view>
 
@@ -66,20 +65,6 @@ std::optional<StartedProcess> StartHiddenProcess(const std::string& commandLine,
         return std::nullopt;
     }
     return StartedProcess{UniqueHandle(started.hProcess), UniqueHandle(started.hThread)};
-}
-
-UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,
-                              int showCommand) {
-    const std::wstring wideFile = Widen(file);
-    const std::wstring wideParameters = Widen(parameters);
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpFile = wideFile.c_str();
-    info.lpParameters = wideParameters.c_str();
-    info.nShow = showCommand;
-    if (!::ShellExecuteExW(&info)) return {};
-    return UniqueHandle(info.hProcess);
 }
 
 void ReleaseProcessHandle(UniqueHandle& process) { process.Reset(); }

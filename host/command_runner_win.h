@@ -28,11 +28,6 @@ std::optional<StartedProcess> StartHiddenProcess(const std::string& commandLine,
                                                  const std::string& workingFolder = {},
                                                  bool suspended = false);
 
-// Starts a file through the shell's default action without UI; the new process's handle, empty
-// when the shell failed or started no process.
-UniqueHandle ShellStartHidden(const std::string& file, const std::string& parameters,
-                              int showCommand);
-
 // How long a captured command may run: "magick convert -version" answers at once, so only a
 // wedged command ever gets near it.
 inline constexpr std::chrono::seconds kCommandLimit{60};

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "host/batch_file.h"
 #include "host/command_runner_win.h"
+#include "host/command_search.h"
 #include "host/environment_win.h"
 #include "host/file_identity_win.h"
 #include "host/message_box_win.h"
@@ -75,8 +77,12 @@ void RelaunchFrom(const std::string& programPath, const std::string& target,
         // cmd inherits the variables that carry the letters the batch cannot hold.
         host::ScopedEnvironment environment;
         for (const auto& [name, value] : batch.variables) environment.Set(name, value);
-        // Through the shell, as a double click would start it: cmd runs the batch, hidden.
-        if (host::ShellStartHidden(batchPath, "", SW_HIDE)) {
+        // cmd expands %name% in the batch path it is given, as in the command runner.
+        for (const std::string& name : host::PercentEnclosedNames(batchPath))
+            environment.Remove(name);
+        // The system's command interpreter by its full path runs the batch, hidden.
+        if (host::StartHiddenProcess(
+                host::ProgramCommandLine(host::SystemProgramPath("cmd.exe"), batchPath, ""))) {
             // Ending the process skips every destructor: what runs must end first.
             if (beforeRelaunch) beforeRelaunch();
             ::ExitProcess(kRelaunchExitCode);

@@ -240,6 +240,11 @@ TEST_F(BuildTest, BuildDuringAConversionWaitsForTheNewIcon) {
     app::ConvertIcon(host::Narrow(image));
     done = true;
     ::KillTimer(nullptr, timer);
+    // The watcher reads captions of this thread's windows, which this thread must answer.
+    while (saved.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
     ASSERT_TRUE(clicked.get());
     EXPECT_EQ(busyCursorSeen, 1);
     const SaveDialogSeen seen = saved.get();

@@ -257,14 +257,16 @@ TEST(CommandRunner, VersionTextOfAStandInMagick) {
 }
 
 TEST(CommandRunner, StartFailureEndsTheWaitAtOnceAndEveryWaitHasALimit) {
-    host::UniqueHandle none =
-        host::ShellStartHidden("C:\\no such folder\\nothing.bat", "", SW_HIDE);
-    EXPECT_FALSE(none);
+    EXPECT_FALSE(host::StartHiddenProcess("\"C:\\no such folder\\nothing.exe\""));
+    host::UniqueHandle none;
     EXPECT_TRUE(host::WaitForProcessEnd(none));  // a failed start leaves nothing to wait for
     EXPECT_FALSE(none);
     // A process that outlives the limit is ended rather than waited for.
-    host::UniqueHandle sleeper = host::ShellStartHidden(
-        host::ProgramPath(), host::Narrow(std::wstring(kSleepArgument)), SW_HIDE);
+    std::string line = host::ProgramPath();
+    line.insert(0, 1, '"').append("\" ").append(host::Narrow(std::wstring(kSleepArgument)));
+    std::optional<host::StartedProcess> started = host::StartHiddenProcess(line);
+    ASSERT_TRUE(started);
+    host::UniqueHandle sleeper = std::move(started->process);
     ASSERT_TRUE(sleeper);
     HANDLE copy = nullptr;
     ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), sleeper.Get(), ::GetCurrentProcess(),
