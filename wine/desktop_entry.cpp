@@ -1,6 +1,7 @@
 #include "wine/desktop_entry.h"
 
 #include "host/path_text.h"
+#include "wine/desktop_name.h"
 
 namespace wine {
 namespace {
@@ -34,12 +35,21 @@ std::string ClassicEscape(std::string_view path) {
 }
 
 // A quoted Exec argument: inside double quotes, '"', '`', '$' and '\' take a backslash; the
-// string-value level then doubles every backslash, and '%' is doubled so that it is not taken
-// for a field code.
+// string-value level then doubles every backslash and writes line breaks and tabs as \n, \r,
+// \t; '%' is doubled so that it is not taken for a field code.
 std::string QuotedEscape(std::string_view path) {
     std::string out = "\"";
     for (const char c : path) {
         switch (c) {
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             case '"':
             case '`':
             case '$':
@@ -59,6 +69,24 @@ std::string QuotedEscape(std::string_view path) {
     return out + "\"";
 }
 
+// A prefix path that reads the same inside double quotes, at the string-value level and to the
+// field-code expansion. Bytes of UTF-8 sequences are ordinary characters.
+bool IsPlainPrefix(std::string_view unixPrefix) {
+    for (const char c : unixPrefix) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_' || c == '/' ||
+                           static_cast<unsigned char>(c) >= 0x80;
+        if (!plain) return false;
+    }
+    return true;
+}
+
+std::string PrefixArgument(std::string_view unixPrefix) {
+    const std::string assignment = "WINEPREFIX=" + std::string(unixPrefix);
+    if (!IsPlainPrefix(unixPrefix)) return QuotedEscape(assignment);
+    return "WINEPREFIX=\"" + std::string(unixPrefix) + "\"";
+}
+
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
@@ -73,13 +101,22 @@ std::string ExecEscape(std::string_view windowsPath) {
     return NeedsQuoting(windowsPath) ? QuotedEscape(windowsPath) : ClassicEscape(windowsPath);
 }
 
+std::string DesktopEntryFileName(std::string_view desktopName, const WineHome& home) {
+    std::string name = "wine-" + std::string(desktopName);
+    if (!IsDefaultPrefix(home)) {
+        name += '-';
+        name += HashTag(home.unixPrefix);
+    }
+    return name + ".desktop";
+}
+
 std::string DesktopEntryText(const DesktopEntryFields& fields) {
     const std::string fileName = host::FileNameOf(fields.targetPath);
     std::string text = "[Desktop Entry]\n";
     text += "Name=" + host::StripExtension(fileName) + "\n";
     text += "StartupWMClass=" + host::AsciiLower(fileName) + "\n";
     if (fields.show) {
-        text += "Exec=env WINEPREFIX=\"" + fields.unixPrefix + "\" wine " +
+        text += "Exec=env " + PrefixArgument(fields.unixPrefix) + " wine " +
                 ExecEscape(fields.targetPath) + "\n";
     } else {
         text += "NoDisplay=true\n";

@@ -4,7 +4,15 @@
 #include <string>
 #include <string_view>
 
+#include "wine/wine_home.h"
+
 namespace wine {
+
+// The entry's file name for a DesktopName in the session's prefix. The default prefix keeps
+// wine-<name>.desktop; any other adds eight hex digits of a hash of its Unix path
+// (wine-<name>-1a2b3c4d.desktop), so that a copy in another prefix never takes the entry of this
+// one for its own, nor rewrites it.
+std::string DesktopEntryFileName(std::string_view desktopName, const WineHome& home);
 
 // The Windows program path as one argument of an Exec line, escaped for the Desktop Entry
 // format (string-value escaping over Exec quoting) so that the desktop hands wine exactly that
@@ -20,6 +28,9 @@ struct DesktopEntryFields {
 };
 
 // The eight lines of the entry, UTF-8, each ended by LF as the Desktop Entry format requires.
+// The Exec line is env WINEPREFIX=<prefix> wine <target>: a prefix that needs no escaping keeps
+// the form Wine's own entries use (WINEPREFIX="/home/u/.wine"); any other is quoted whole by the
+// Desktop Entry rules, as the target is, so the desktop hands env exactly that path.
 std::string DesktopEntryText(const DesktopEntryFields& fields);
 
 // What an entry file registers. None: no [Desktop Entry] group (an empty or foreign file);

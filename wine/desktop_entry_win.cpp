@@ -13,12 +13,17 @@ namespace wine {
 
 std::string DesktopEntryPath(const std::string& target, const std::string& alternativeName) {
     const std::string name = DesktopName(alternativeName.empty() ? target : alternativeName);
-    return DesktopEntryFolder(CurrentWineHome()) + "wine-" + name + ".desktop";
+    const WineHome home = CurrentWineHome();
+    return DesktopEntryFolder(home) + DesktopEntryFileName(name, home);
 }
 
 std::string ExportDesktopIcon(const std::string& target) {
-    // The entry finds its icon by this name in the user's icon folder.
-    return imaging::ExportProgramIcon(target, IconFolder(CurrentWineHome()), DesktopName(target));
+    const WineHome home = CurrentWineHome();
+    const std::string folder = IconFolder(home);
+    MakeDataFolder(home, folder);
+    // The entry finds its icon by this name in the user's icon folder. Every prefix shares it: the
+    // same program has the same icon, and an exported icon is never rewritten.
+    return imaging::ExportProgramIcon(target, folder, DesktopName(target));
 }
 
 void SetCustomIcon(const std::string& file, const std::string& icon) {
@@ -31,15 +36,18 @@ int CreateDesktopEntry(const std::string& target, bool show, const std::string& 
     const std::string icon = ExportDesktopIcon(target);
     SetCustomIcon(target, icon);
     const std::string entryPath = DesktopEntryPath(target, alternativeName);
+    const WineHome home = CurrentWineHome();
     DesktopEntryFields fields;
     fields.targetPath = target;
-    fields.unixPrefix = CurrentWineHome().unixPrefix;
+    fields.unixPrefix = home.unixPrefix;
     // An icon-theme name: the export names its files so, in the icon folder and in the theme.
     fields.iconName = DesktopName(target);
     fields.show = show;
-    // The folder is not created: without ~/.local/share/applications there is no desktop to
-    // register with. Replaced whole: a half-written entry would count as a registration.
-    if (!host::ReplaceWholeFile(entryPath, DesktopEntryText(fields))) return 0;
+    // Replaced whole: a half-written entry would count as a registration.
+    if (!MakeDataFolder(home, DesktopEntryFolder(home)) ||
+        !host::ReplaceWholeFile(entryPath, DesktopEntryText(fields))) {
+        return 0;
+    }
     SetCustomIcon(entryPath, icon);
     return 1;
 }

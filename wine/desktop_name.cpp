@@ -9,8 +9,9 @@ namespace wine {
 namespace {
 
 constexpr size_t kMaxPathChars = 260;
-// "wine-" + name + ".desktop" must stay within the 255 bytes a Linux file name may have.
-constexpr size_t kMaxNameBytes = 255 - 13;
+// "wine-" + name + the prefix tag "-1a2b3c4d" + ".desktop" must stay within the 255 bytes a
+// Linux file name may have.
+constexpr size_t kMaxNameBytes = 255 - 22;
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -25,27 +26,30 @@ std::string_view LastCharacters(std::string_view text, size_t n) {
     return text.substr(start);
 }
 
-uint32_t Fnv1a(std::string_view text) {
-    uint32_t hash = 2166136261u;
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
 // A name too long for a file name keeps its beginning and gets a hash of the whole, so that
 // two long names stay apart. The cut never splits a UTF-8 sequence.
 std::string Bounded(const std::string& name) {
     if (name.size() <= kMaxNameBytes) return name;
-    char suffix[10];
-    std::snprintf(suffix, sizeof suffix, "-%08x", static_cast<unsigned>(Fnv1a(name)));
-    size_t cut = kMaxNameBytes - (sizeof suffix - 1);
+    std::string suffix(1, '-');
+    suffix += HashTag(name);
+    size_t cut = kMaxNameBytes - suffix.size();
     while (cut > 0 && IsContinuationByte(name[cut])) --cut;
     return name.substr(0, cut) + suffix;
 }
 
 }  // namespace
+
+std::string HashTag(std::string_view text) {
+    // FNV-1a, 32 bits: stable across runs and builds, which is all a name needs.
+    uint32_t hash = 2166136261u;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    char tag[9];
+    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(hash));
+    return tag;
+}
 
 std::string DesktopName(std::string_view path) {
     // A long path keeps its end, where the file name is: every such program still gets a name

@@ -10,7 +10,11 @@ namespace wine {
 // "C:\Apps\My Tool.exe" -> "mytool", "my.tool.exe" -> "my.tool": the file name after the last
 // '\' or ':' (a '/' is kept as part of the name), without its extension, spaces removed, ASCII
 // lower case. Empty for an empty path. A path over 260 characters is named from its last 260; a
-// name over 242 bytes (too long for "wine-<name>.desktop") is cut and given a hash of the whole.
+// name over 233 bytes (too long for "wine-<name>-<prefix tag>.desktop") is cut and given a hash
+// of the whole.
 std::string DesktopName(std::string_view path);
+
+// Eight lower-case hex digits of a stable 32-bit hash of the text, to keep names apart.
+std::string HashTag(std::string_view text);
 
 }  // namespace wine

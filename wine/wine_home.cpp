@@ -24,6 +24,11 @@ std::string UnixViewOf(std::string_view windowsViewOnZ) {
     return unixPath;
 }
 
+std::string_view WithoutTrailingSlashes(std::string_view unixPath) {
+    while (unixPath.size() > 1 && unixPath.back() == '/') unixPath.remove_suffix(1);
+    return unixPath;
+}
+
 std::string WindowsViewOf(std::string_view unixPath) {
     std::string windowsPath = "z:";
     windowsPath += unixPath;
@@ -32,28 +37,35 @@ std::string WindowsViewOf(std::string_view unixPath) {
     return windowsPath;
 }
 
+// What Wine and the Base Directory rules put in a home when nothing else is said.
+void PlaceInHome(WineHome& home) {
+    home.unixPrefix = home.unixHome + "/.wine";
+    home.windowsPrefix = home.windowsHome + "\\.wine";
+    home.unixDataHome = home.unixHome + "/.local/share";
+    home.windowsDataHome = home.windowsHome + "\\.local\\share";
+}
+
 }  // namespace
 
 WineHome WineHomeOf(std::string_view userName) {
     const std::string user(userName);
     WineHome home;
     home.unixHome = "/home/" + user;
-    home.unixPrefix = home.unixHome + "/.wine";
     home.windowsHome = "z:\\home\\" + user;
-    home.windowsPrefix = home.windowsHome + "\\.wine";
+    PlaceInHome(home);
     return home;
 }
 
 WineHome SessionWineHome(std::string_view wineHomeDir, std::string_view wineConfigDir,
-                         std::string_view winePrefix, std::string_view userName) {
+                         std::string_view winePrefix, std::string_view userName,
+                         std::string_view xdgDataHome) {
     WineHome home = WineHomeOf(userName);
     if (std::string windowsHome = WindowsViewOnZ(wineHomeDir); !windowsHome.empty()) {
         home.unixHome = UnixViewOf(windowsHome);
         home.windowsHome = std::move(windowsHome);
-        home.unixPrefix = home.unixHome + "/.wine";
-        home.windowsPrefix = home.windowsHome + "\\.wine";
+        PlaceInHome(home);
     }
-    while (winePrefix.size() > 1 && winePrefix.back() == '/') winePrefix.remove_suffix(1);
+    winePrefix = WithoutTrailingSlashes(winePrefix);
     if (std::string windowsPrefix = WindowsViewOnZ(wineConfigDir); !windowsPrefix.empty()) {
         home.unixPrefix = UnixViewOf(windowsPrefix);
         home.windowsPrefix = std::move(windowsPrefix);
@@ -61,15 +73,20 @@ WineHome SessionWineHome(std::string_view wineHomeDir, std::string_view wineConf
         home.unixPrefix = std::string(winePrefix);
         home.windowsPrefix = WindowsViewOf(winePrefix);
     }
+    xdgDataHome = WithoutTrailingSlashes(xdgDataHome);
+    if (xdgDataHome.size() > 1 && xdgDataHome.front() == '/') {
+        home.unixDataHome = std::string(xdgDataHome);
+        home.windowsDataHome = WindowsViewOf(xdgDataHome);
+    }
     return home;
 }
 
+bool IsDefaultPrefix(const WineHome& home) { return home.unixPrefix == home.unixHome + "/.wine"; }
+
 std::string DesktopEntryFolder(const WineHome& home) {
-    return home.windowsHome + "\\.local\\share\\applications\\";
+    return home.windowsDataHome + "\\applications\\";
 }
 
-std::string IconFolder(const WineHome& home) {
-    return home.windowsHome + "\\.local\\share\\icons\\";
-}
+std::string IconFolder(const WineHome& home) { return home.windowsDataHome + "\\icons\\"; }
 
 }  // namespace wine

@@ -32,9 +32,19 @@ std::vector<std::string> DesktopArgv(const std::string& entryText) {
     return words;
 }
 
-std::string ShownEntry(const std::string& target) {
-    return wine::DesktopEntryText(
-        {target, wine::WineHomeOf("jane").unixPrefix, "lumora-builder", true});
+std::string ShownEntry(const std::string& target,
+                       const std::string& prefix = wine::WineHomeOf("jane").unixPrefix) {
+    return wine::DesktopEntryText({target, prefix, "lumora-builder", true});
+}
+
+// The launcher then turns the field code %% into one %.
+std::string Unpercented(const std::string& word) {
+    std::string out;
+    for (size_t i = 0; i < word.size(); ++i) {
+        out += word[i];
+        if (word[i] == '%' && i + 1 < word.size() && word[i + 1] == '%') ++i;
+    }
+    return out;
 }
 
 TEST(ExecEscape, KeepsTheClassicFormForPlainPaths) {
@@ -60,14 +70,50 @@ TEST(ExecEscape, DesktopParsesEveryPathBackExactly) {
         EXPECT_EQ(argv[0], "env");
         EXPECT_EQ(argv[1], "WINEPREFIX=/home/jane/.wine");
         EXPECT_EQ(argv[2], "wine");
-        // The launcher then turns the field code %% into one %.
-        std::string unpercented;
-        for (size_t i = 0; i < argv[3].size(); ++i) {
-            unpercented += argv[3][i];
-            if (argv[3][i] == '%' && i + 1 < argv[3].size() && argv[3][i + 1] == '%') ++i;
-        }
-        EXPECT_EQ(unpercented, target);
+        EXPECT_EQ(Unpercented(argv[3]), target);
     }
+}
+
+TEST(ExecEscape, DesktopParsesEveryPrefixBackExactly) {
+    const std::vector<std::string> prefixes = {
+        "/home/jane/.wine",
+        "/srv/wine prefixes/pr\xc3\xa9"
+        "fix one",
+        "/tmp/a \"b\" $HOME 100% `id` back\\slash 'q'",
+        "/tmp/%%u %f $(x) \\$ line\nbreak\ttab",
+    };
+    for (const std::string& prefix : prefixes) {
+        SCOPED_TRACE(prefix);
+        const std::vector<std::string> argv =
+            DesktopArgv(ShownEntry("C:\\My Tools\\a.exe", prefix));
+        ASSERT_EQ(argv.size(), 4u);
+        EXPECT_EQ(argv[0], "env");
+        EXPECT_EQ(Unpercented(argv[1]), "WINEPREFIX=" + prefix);
+        EXPECT_EQ(argv[2], "wine");
+        EXPECT_EQ(argv[3], "C:\\My Tools\\a.exe");
+    }
+}
+
+TEST(DesktopEntry, FileNameCarriesThePrefixUnlessItIsTheDefault) {
+    const wine::WineHome standard = wine::WineHomeOf("jane");
+    EXPECT_EQ(wine::DesktopEntryFileName("lumora-builder", standard),
+              "wine-lumora-builder.desktop");
+    // The same home through the session's variables is still the default prefix.
+    EXPECT_EQ(wine::DesktopEntryFileName("x", wine::SessionWineHome("\\??\\Z:\\home\\jane", "",
+                                                                    "/home/jane/.wine/", "jane")),
+              "wine-x.desktop");
+    const std::string other = wine::DesktopEntryFileName(
+        "lumora-builder", wine::SessionWineHome("", "", "/srv/games prefix", "jane"));
+    const std::string third = wine::DesktopEntryFileName(
+        "lumora-builder", wine::SessionWineHome("", "", "/srv/games prefix2", "jane"));
+    ASSERT_EQ(other.size(), std::string("wine-lumora-builder-12345678.desktop").size());
+    EXPECT_EQ(other.rfind("wine-lumora-builder-", 0), 0u);
+    EXPECT_EQ(other.find_first_not_of("0123456789abcdef", 20), other.size() - 8);
+    EXPECT_NE(other, third);
+    // Stable: the next start finds the same entry.
+    EXPECT_EQ(other,
+              wine::DesktopEntryFileName(
+                  "lumora-builder", wine::SessionWineHome("", "", "/srv/games prefix/", "bob")));
 }
 
 TEST(DesktopEntry, HiddenEntryHasEightLfLinesInOrder) {
@@ -114,6 +160,7 @@ TEST(DesktopEntry, ValidatorAcceptsHiddenAndShownEntries) {
             {"C:\\Tools\\My Tool.exe", wine::WineHomeOf("jane").unixPrefix, "mytool", false}),
         ShownEntry("C:\\Program Files (x86)\\Lumora\\it's 100%.exe"),
         ShownEntry("C:\\Apps\\Lumora-builder.exe"),
+        ShownEntry("C:\\Apps\\Lumora-builder.exe", "/tmp/a \"b\" $HOME 100% `id` back\\slash"),
     };
     for (const std::string& text : texts) {
         SCOPED_TRACE(text);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imaging/icon_export_paths.h"
+#include "wine/menu_builder.h"
 #include "wine/wine_home.h"
 
 namespace {
@@ -36,8 +37,8 @@ TEST(DesktopName, LongPathsStillGetDistinctUsableNames) {
     for (const std::string& result : {long1, long2}) {
         SCOPED_TRACE(result);
         EXPECT_FALSE(result.empty());
-        // "wine-" + name + ".desktop" is a valid Linux file name.
-        EXPECT_LE(result.size() + 13, 255u);
+        // "wine-" + name + a prefix tag + ".desktop" is a valid Linux file name.
+        EXPECT_LE(result.size() + 22, 255u);
         EXPECT_TRUE(g_utf8_validate(result.data(), static_cast<gssize>(result.size()), nullptr));
         EXPECT_EQ(result.rfind("\xc3\xbc\xc3\xbc", 0), 0u);
     }
@@ -88,6 +89,33 @@ TEST(WineHome, TakenFromTheRunningSession) {
     const wine::WineHome none = wine::SessionWineHome("", "\\??\\D:\\p", "relative", "bob");
     EXPECT_EQ(none.unixHome, "/home/bob");
     EXPECT_EQ(none.unixPrefix, "/home/bob/.wine");
+}
+
+TEST(WineHome, DataHomeFromXdgDataHomeWhenAbsolute) {
+    const wine::WineHome given =
+        wine::SessionWineHome("\\??\\Z:\\home\\ann", "", "", "ann", "/data/ann's share/");
+    EXPECT_EQ(given.unixDataHome, "/data/ann's share");
+    EXPECT_EQ(wine::DesktopEntryFolder(given), "z:\\data\\ann's share\\applications\\");
+    EXPECT_EQ(wine::IconFolder(given), "z:\\data\\ann's share\\icons\\");
+    // A relative value is ignored, as the Base Directory rules ask.
+    for (const char* ignored : {"", "relative/share", "/"}) {
+        const wine::WineHome home =
+            wine::SessionWineHome("\\??\\Z:\\srv\\ann", "", "", "ann", ignored);
+        EXPECT_EQ(home.unixDataHome, "/srv/ann/.local/share");
+        EXPECT_EQ(wine::IconFolder(home), "z:\\srv\\ann\\.local\\share\\icons\\");
+    }
+}
+
+TEST(MenuBuilder, OnlyShortcutsInsideTheFolderAreHandedOn) {
+    const std::string desktop = "C:\\users\\Ann\\Desktop";
+    EXPECT_TRUE(wine::LiesUnder("C:\\users\\Ann\\Desktop\\Pics.lnk", desktop));
+    EXPECT_TRUE(wine::LiesUnder("c:/USERS/ann/desktop/sub/Pics.lnk", desktop + "\\"));
+    EXPECT_FALSE(wine::LiesUnder("C:\\users\\Ann\\Desktop2\\Pics.lnk", desktop));
+    EXPECT_FALSE(wine::LiesUnder("C:\\users\\Ann\\Desktop\\", desktop));
+    EXPECT_FALSE(wine::LiesUnder("C:\\users\\Ann\\Pics.lnk", desktop));
+    EXPECT_FALSE(wine::LiesUnder("C:\\Pics.lnk", ""));
+    EXPECT_EQ(wine::MenuBuilderCommandLine("C:\\windows\\system32", "C:\\a b\\P.lnk"),
+              "\"C:\\windows\\system32\\winemenubuilder.exe\" -w \"C:\\a b\\P.lnk\"");
 }
 
 // The file system as a set of names, recording nothing: the plan itself is checked.

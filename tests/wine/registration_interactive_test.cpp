@@ -100,10 +100,11 @@ TEST_F(Registration, FailedCopyIsReportedAndTheProgramIsRegisteredWhereItIs) {
 }
 
 TEST_F(Registration, FailedEntryIsReportedInInteractiveModeOnly) {
-    // Without the applications folder no entry can be written.
+    // A file in the applications folder's place: no entry can be written, nor the folder made.
     const std::string applications = HomeWindows() + ".local\\share\\applications";
     const std::wstring moved = host::Widen(applications + "-moved");
     ASSERT_TRUE(::MoveFileW(host::Widen(applications).c_str(), moved.c_str()));
+    ASSERT_TRUE(testing_support::WriteBytes(applications, "not a folder"));
     {
         BoxAnswerer answerer({});
         wine::RegisterLinuxApp(false, false, "");
@@ -116,6 +117,7 @@ TEST_F(Registration, FailedEntryIsReportedInInteractiveModeOnly) {
         ASSERT_EQ(boxes.size(), 3u);
         EXPECT_EQ(boxes[2].text, host::Widen(wine::RegistrationFailedText()));
     }
+    ::DeleteFileW(host::Widen(applications).c_str());
     ASSERT_TRUE(::MoveFileW(moved.c_str(), host::Widen(applications).c_str()));
     EXPECT_FALSE(host::FileExists(OwnEntry()));
 }

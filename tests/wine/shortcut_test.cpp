@@ -5,6 +5,8 @@
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
 #include "tests/wine/wine_test_support.h"
+#include "wine/shell_quote.h"
+#include "wine/unix_bridge_win.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -24,6 +26,8 @@ using Microsoft::WRL::ComPtr;
 
 const std::string kUnicodeName = host::Narrow(testing_support::kUnicodeName);
 const std::string kDescription = "Lumora-builder test shortcut \xc2\xa9 2026";
+
+std::string Utf8Path(const std::wstring& path) { return host::Narrow(path); }
 
 // A fresh folder in TEMP for one test, removed afterwards.
 class ShortcutTest : public ::testing::Test {
@@ -169,6 +173,80 @@ TEST_F(ShortcutTest, StartingTheShortcutRunsTheCompanionInTheChosenFolder) {
     for (int i = 0; i < 150 && startedIn.empty(); ++i, ::Sleep(100)) {
         startedIn = testing_support::ReadBytes(report);
     }
+    ASSERT_FALSE(startedIn.empty()) << "the companion did not report";
+    EXPECT_EQ(host::AsciiLower(WithoutTrailingBackslash(startedIn)),
+              host::AsciiLower(WithoutTrailingBackslash(Utf8(work))));
+}
+
+std::wstring DesktopFolder() {
+    std::wstring desktop(MAX_PATH, L'\0');
+    ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT,
+                       desktop.data());
+    desktop.resize(::wcslen(desktop.c_str()));
+    return desktop;
+}
+
+// Run only by the next test, in a child whose menu builder is enabled: saves the shortcut named
+// LUMORA_LAUNCHER_NAME in the folder LUMORA_LAUNCHER_WORK, then on the desktop.
+TEST(ShortcutChild, DISABLED_SavesElsewhereThenOnTheDesktop) {
+    const std::string name = host::EnvironmentVariable("LUMORA_LAUNCHER_NAME");
+    const std::string work = host::EnvironmentVariable("LUMORA_LAUNCHER_WORK");
+    ASSERT_FALSE(name.empty());
+    const std::string icon =
+        Utf8Path(testing_support::BuiltFile(L"..\\..\\tests\\data\\alpha.ico"));
+    for (const std::string& folder : {work, Utf8Path(DesktopFolder())}) {
+        EXPECT_TRUE(app::CreateShortcut(folder + "\\" + name + ".lnk",
+                                        host::ProgramFolder() + "Lumora.exe", "", work + "\\",
+                                        SW_SHOW, icon, kDescription));
+    }
+}
+
+// Under Wine a shortcut on the desktop becomes a Linux launcher through Wine's menu builder. The
+// test prefix disables it, in the Unix environment each Wine process reads it from at start: a
+// child started from the Unix side with it enabled saves the shortcuts.
+TEST_F(ShortcutTest, OnTheDesktopItBecomesALinuxLauncherThatStartsTheCompanion) {
+    const std::string name = "Lumora launcher " + std::to_string(::GetCurrentProcessId());
+    const fs::path work = Path(kUnicodeName);
+    fs::create_directories(work);
+    const std::string exe = testing_support::UnixPathOf(host::Widen(host::ProgramPath()));
+    const wine::UnixRunResult child = wine::RunUnix(
+        "WINEDLLOVERRIDES='mscoree,mshtml=' LUMORA_LAUNCHER_NAME=" + wine::ShellQuote(name) +
+            " LUMORA_LAUNCHER_WORK=" + wine::ShellQuote(Utf8(work)) + " wine " +
+            wine::ShellQuote(exe) +
+            " --gtest_also_run_disabled_tests"
+            " --gtest_filter=ShortcutChild.DISABLED_SavesElsewhereThenOnTheDesktop >/dev/null 2>&1",
+        std::chrono::seconds(120));
+    ASSERT_EQ(child.exitStatus, 0);
+    const fs::path lnk = fs::path(DesktopFolder()) / host::Widen(name + ".lnk");
+    ASSERT_TRUE(fs::exists(lnk) && fs::exists(work / host::Widen(name + ".lnk")));
+
+    const std::string home = testing_support::HomeUnix();
+    const std::string find = "find " + wine::ShellQuote(home) + " -path " +
+                             wine::ShellQuote(home + ".wine") + " -prune -o -name ";
+    std::string launchers;
+    for (int i = 0; i < 120 && launchers.empty(); ++i, ::Sleep(250)) {
+        launchers = wine::RunUnixCaptured(find + wine::ShellQuote(name + ".desktop") + " -print");
+    }
+    ASSERT_FALSE(launchers.empty()) << "no launcher for the shortcut on the desktop";
+    // One launcher: none for the shortcut elsewhere, none for the temporary name.
+    const std::string launcher = launchers.substr(0, launchers.find('\n'));
+    EXPECT_EQ(launchers, launcher + "\n");
+    EXPECT_EQ(wine::RunUnixCaptured(find + "'~lumora-*' -print"), "");
+    EXPECT_EQ(wine::RunUnixCaptured("desktop-file-validate " + wine::ShellQuote(launcher) +
+                                    " >/dev/null 2>&1; echo rc=$?"),
+              "rc=0\n");
+
+    // Started by the desktop, the launcher starts the companion in the chosen folder.
+    const fs::path report = Path("report.txt");
+    wine::RunUnixCaptured("LUMORA_STANDIN_REPORT=" + wine::ShellQuote(Utf8(report)) +
+                          " gio launch " + wine::ShellQuote(launcher) + " >/dev/null 2>&1; echo");
+    std::string startedIn;
+    for (int i = 0; i < 240 && startedIn.empty(); ++i, ::Sleep(250)) {
+        startedIn = testing_support::ReadBytes(report);
+    }
+    wine::RunUnixCaptured("rm -f " + wine::ShellQuote(launcher));
+    std::error_code ec;
+    fs::remove(lnk, ec);
     ASSERT_FALSE(startedIn.empty()) << "the companion did not report";
     EXPECT_EQ(host::AsciiLower(WithoutTrailingBackslash(startedIn)),
               host::AsciiLower(WithoutTrailingBackslash(Utf8(work))));
