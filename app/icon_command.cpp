@@ -50,7 +50,7 @@ std::optional<std::string> FallbackIconPath(std::string_view localAppData,
                                             std::string_view source) {
     if (localAppData.empty() || !IconTargetPath(source)) return std::nullopt;
     const std::string name = host::FileNameOf(source);
-    const std::string place = host::HexDigits(host::Fnv1a64(host::AsciiLower(source)), 16);
+    const std::string place = host::HashTag(host::AsciiLower(source));
     return host::WithOneTrailingBackslash(localAppData) + "Lumora-builder\\Icons\\" + place + "\\" +
            name.substr(0, name.rfind('.') + 1) + "ico";
 }

@@ -8,22 +8,18 @@
 
 namespace host {
 
-// 64-bit FNV-1a of the bytes.
-constexpr std::uint64_t Fnv1a64(std::string_view text) {
-    std::uint64_t hash = 0xcbf29ce484222325ull;
+// Eight lower-case hex digits of the text's 32-bit FNV-1a hash: stable across runs and builds,
+// which is all a name needs.
+inline std::string HashTag(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
     for (const char c : text) {
         hash ^= static_cast<unsigned char>(c);
-        hash *= 0x100000001b3ull;
+        hash *= 16777619u;
     }
-    return hash;
-}
-
-// The lowest `digits` hex digits of the value, lower case, leading zeros kept.
-inline std::string HexDigits(std::uint64_t value, int digits) {
-    std::string text(static_cast<size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4)
-        text[static_cast<size_t>(i)] = "0123456789abcdef"[value & 0xF];
-    return text;
+    std::string tag(8, '0');
+    for (int i = 7; i >= 0; --i, hash >>= 4)
+        tag[static_cast<size_t>(i)] = "0123456789abcdef"[hash & 0xF];
+    return tag;
 }
 
 }  // namespace host

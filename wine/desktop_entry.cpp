@@ -1,6 +1,7 @@
 #include "wine/desktop_entry.h"
 
 #include "host/path_text.h"
+#include "host/text_hash.h"
 #include "wine/desktop_name.h"
 
 namespace wine {
@@ -105,7 +106,7 @@ std::string DesktopEntryFileName(std::string_view desktopName, const WineHome& h
     std::string name = "wine-" + std::string(desktopName);
     if (!IsDefaultPrefix(home)) {
         name += '-';
-        name += HashTag(home.unixPrefix);
+        name += host::HashTag(home.unixPrefix);
     }
     return name + ".desktop";
 }

@@ -1,9 +1,9 @@
 #include "wine/desktop_name.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "host/path_text.h"
+#include "host/text_hash.h"
 
 namespace wine {
 namespace {
@@ -31,25 +31,13 @@ std::string_view LastCharacters(std::string_view text, size_t n) {
 std::string Bounded(const std::string& name) {
     if (name.size() <= kMaxNameBytes) return name;
     std::string suffix(1, '-');
-    suffix += HashTag(name);
+    suffix += host::HashTag(name);
     size_t cut = kMaxNameBytes - suffix.size();
     while (cut > 0 && IsContinuationByte(name[cut])) --cut;
     return name.substr(0, cut) + suffix;
 }
 
 }  // namespace
-
-std::string HashTag(std::string_view text) {
-    // FNV-1a, 32 bits: stable across runs and builds, which is all a name needs.
-    uint32_t hash = 2166136261u;
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 16777619u;
-    }
-    char tag[9];
-    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(hash));
-    return tag;
-}
 
 std::string DesktopName(std::string_view path) {
     // A long path keeps its end, where the file name is: every such program still gets a name

@@ -14,7 +14,4 @@ namespace wine {
 // of the whole.
 std::string DesktopName(std::string_view path);
 
-// Eight lower-case hex digits of a stable 32-bit hash of the text, to keep names apart.
-std::string HashTag(std::string_view text);
-
 }  // namespace wine
