@@ -49,18 +49,21 @@ private:
 
 const std::vector<DialogItem>& MainDialogItems() {
     static const std::vector<DialogItem> items = {
-        {kStaticAtom, -1, u"Folder :", 5, 6, 35, 12, kChildVisible, 0},
+        // The label follows the box so that its mnemonic, which moves to the next tab stop,
+        // reaches "..." (the box only shows the folder; it is not where one is chosen).
         {kEditAtom, kFolderEntryId, u"", 40, 4, 150, 12, kChildVisible | kTabStop | kEsAutoHScroll,
          kWsExClientEdge},
+        {kStaticAtom, -1, u"&Folder :", 5, 6, 35, 12, kChildVisible, 0},
         {kStaticAtom, kHintLabelId, u"Browse for a folder or drag'n drop one here ^", 5, 22, 155,
          10, kChildVisible | kSsPathEllipsis, 0},
         {kButtonAtom, kBrowseButtonId, u"...", 190, 4, 12, 12, kChildVisible | kTabStop, 0},
         {kButtonAtom, kBuildButtonId, u"&Build", 162, 22, 40, 14,
          kChildVisible | kTabStop | kBsDefPushButton, 0},
         {kStaticAtom, -1, u"", 215, 5, 22, 22, kChildVisible | kSsGrayRect, 0},
+        // The picture and the link are tab stops too: the keyboard reaches everything.
         {kStaticAtom, kIconPictureId, u"", 213, 4, 22, 22,
-         kChildVisible | kBorder | kSsNotify | kSsIcon, 0},
-        {kStaticAtom, kHelpLinkId, u"[?]", 236, 29, 8, 12, kChildVisible | kSsNotify, 0},
+         kChildVisible | kTabStop | kBorder | kSsNotify | kSsIcon, 0},
+        {kStaticAtom, kHelpLinkId, u"[?]", 236, 29, 8, 12, kChildVisible | kTabStop | kSsNotify, 0},
     };
     return items;
 }

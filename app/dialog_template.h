@@ -30,7 +30,7 @@ struct DialogItem {
     std::uint32_t exStyle;
 };
 
-// The eight controls in creation (and tab) order.
+// The eight controls in creation (z and tab) order.
 const std::vector<DialogItem>& MainDialogItems();
 
 // The whole template; the caption is the dialog's title (program name + " 1.6").

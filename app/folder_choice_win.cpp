@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <string>
+#include <utility>
+
 #include "app/dialog_ids.h"
 #include "app/state_win.h"
 #include "host/common_dialog_win.h"
@@ -27,9 +30,13 @@ void BrowseForFolder() {
         BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
     info.lpfn = host::BrowseCentringCallback;
     const host::UniquePidl pidl(::SHBrowseForFolderW(&info));
-    // A cancelled browse empties the choice; the box keeps showing the previous folder.
-    ChosenFolder = pidl ? host::FolderOfPidl(pidl.Get()) : std::string();
-    if (!ChosenFolder.empty()) SelectFolder();
+    // A cancelled browse (or an item that is no folder) keeps the previous choice, which the box
+    // still shows and Build still uses.
+    if (!pidl) return;
+    std::string folder = host::FolderOfPidl(pidl.Get());
+    if (folder.empty()) return;
+    ChosenFolder = std::move(folder);
+    SelectFolder();
 }
 
 }  // namespace app

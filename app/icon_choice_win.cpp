@@ -35,7 +35,7 @@ void ChooseIcon() {
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = MainDialog;
-    ofn.lpstrFilter = L"Image\0*.ico;*.jpg;*.png\0";
+    ofn.lpstrFilter = L"Image\0*.ico;*.jpg;*.jpeg;*.png;*.bmp\0";
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = host::kFileBufferChars;
     ofn.lpstrInitialDir = initialFolder.c_str();
@@ -45,15 +45,17 @@ void ChooseIcon() {
     ofn.lpfnHook = host::CentringHook;
     file.resize(::GetOpenFileNameW(&ofn) ? ::wcslen(file.c_str()) : 0);
 
-    // A cancelled dialog, or a name of no known kind, is stored as the choice all the same: the
-    // picture keeps its icon, and Build then uses that name, or none.
+    // A cancelled dialog keeps the previous choice, which the picture still shows.
     const std::string path = host::Narrow(file);
+    if (path.empty()) return;
+    // A name of no known kind is stored as the choice all the same: the picture keeps its icon,
+    // and Build then uses that name.
     const IconFileKind kind = IconFileKindOf(path);
-    if (path.empty() || kind == IconFileKind::Other) {
+    if (kind == IconFileKind::Other) {
         DropPendingIconConversions();
         IconSource = path;
     }
-    if (!path.empty()) UseIconFile(path, kind);
+    UseIconFile(path, kind);
 }
 
 }  // namespace app

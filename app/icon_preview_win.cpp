@@ -6,18 +6,17 @@
 
 #include "app/dialog_ids.h"
 #include "app/state_win.h"
+#include "host/dpi_win.h"
 #include "imaging/icon_file_win.h"
 
 namespace app {
-namespace {
 
-constexpr int kPreviewPixels = 32;
+void RefreshIconPreview() { RefreshIconPreview(host::WindowDpi(MainDialog)); }
 
-}  // namespace
-
-void RefreshIconPreview() {
+void RefreshIconPreview(UINT dpi) {
     // The old icon is destroyed only after the control has let go of it.
-    host::UniqueIcon icon = imaging::LoadIconFile(IconSource, kPreviewPixels);
+    host::UniqueIcon icon =
+        imaging::LoadIconFile(IconSource, host::SystemMetricForDpi(SM_CXICON, dpi));
     ::SendDlgItemMessageW(MainDialog, kIconPictureId, STM_SETIMAGE, IMAGE_ICON,
                           reinterpret_cast<LPARAM>(icon.Get()));
     PreviewIcon = std::move(icon);

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/build_win.h"
@@ -14,8 +15,11 @@
 #include "app/folder_choice_win.h"
 #include "app/icon_choice_win.h"
 #include "app/icon_convert_win.h"
+#include "app/icon_preview_win.h"
+#include "app/keyboard_static_win.h"
 #include "app/linux_menu_win.h"
 #include "app/state_win.h"
+#include "host/dpi_win.h"
 #include "host/message_box_win.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
@@ -38,6 +42,17 @@ HICON LoadProgramIcon(int size) {
         ::LoadImageW(::GetModuleHandleW(nullptr), L"ICO1", IMAGE_ICON, size, size, 0));
 }
 
+// The window icons at the system's big and small icon sizes for the DPI (32 and 16 at 96 dpi).
+// The old ones are destroyed only once the window has the new ones.
+void SetWindowIcons(HWND dialog, UINT dpi) {
+    host::UniqueIcon newBig(LoadProgramIcon(host::SystemMetricForDpi(SM_CXICON, dpi)));
+    host::UniqueIcon newSmall(LoadProgramIcon(host::SystemMetricForDpi(SM_CXSMICON, dpi)));
+    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBig.Get()));
+    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmall.Get()));
+    bigIcon = std::move(newBig);
+    smallIcon = std::move(newSmall);
+}
+
 std::wstring DroppedPath(HDROP drop, UINT index) {
     // Ask for the length first: dropped paths may be longer than MAX_PATH.
     const UINT length = ::DragQueryFileW(drop, index, nullptr, 0);
@@ -48,12 +63,11 @@ std::wstring DroppedPath(HDROP drop, UINT index) {
 
 INT_PTR OnInitDialog(HWND dialog) {
     MainDialog = dialog;
-    bigIcon.Reset(LoadProgramIcon(32));
-    smallIcon.Reset(LoadProgramIcon(16));
-    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
-    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    SetWindowIcons(dialog, host::WindowDpi(dialog));
     // Build waits for a folder.
     ::EnableWindow(::GetDlgItem(dialog, kBuildButtonId), FALSE);
+    MakeKeyboardClickable(::GetDlgItem(dialog, kIconPictureId));
+    MakeKeyboardClickable(::GetDlgItem(dialog, kHelpLinkId));
     if (!DropHandler) DropHandler = std::make_unique<DropFileC>();
     ::DragAcceptFiles(dialog, TRUE);
     host::RestoreWindowPosition(dialog, host::ProgramName());
@@ -85,6 +99,20 @@ INT_PTR OnDestroy(HWND dialog) {
     bigIcon.Reset();
     smallIcon.Reset();
     if (MainDialog == dialog) MainDialog = nullptr;
+    return 0;
+}
+
+// The window moved to a screen of another DPI (or the user changed it): the icons are loaded
+// again for the new DPI, and the window takes the place the system proposes. The dialog manager
+// then scales the controls.
+INT_PTR OnDpiChanged(HWND dialog, UINT dpi, const RECT* suggested) {
+    SetWindowIcons(dialog, dpi);
+    if (dialog == MainDialog) RefreshIconPreview(dpi);
+    if (suggested) {
+        ::SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     return 0;
 }
 
@@ -161,6 +189,8 @@ INT_PTR Dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
             return OnDestroy(dialog);
         case WM_SYSCOMMAND:
             return OnSysCommand(dialog, wParam);
+        case WM_DPICHANGED:
+            return OnDpiChanged(dialog, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         case WM_INITMENUPOPUP:
             return OnInitMenuPopup(dialog, HIWORD(lParam) != 0);
         case WM_SETCURSOR:

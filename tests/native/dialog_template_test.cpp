@@ -85,15 +85,15 @@ TEST(DialogTemplate, ItemsAreAlignedInOrderWithTheirLayout) {
         in.Text();
 
         const std::vector<ExpectedItem> expected = {
-            {0x82, 0xFFFFFFFF, u"Folder :", 5, 6, 35, 12, 0x50000000, 0},
             {0x81, 3164, u"", 40, 4, 150, 12, 0x50010080, 0x200},
+            {0x82, 0xFFFFFFFF, u"&Folder :", 5, 6, 35, 12, 0x50000000, 0},
             {0x82, 3134, u"Browse for a folder or drag'n drop one here ^", 5, 22, 155, 10,
              0x50008000, 0},
             {0x80, 3144, u"...", 190, 4, 12, 12, 0x50010000, 0},
             {0x80, 3145, u"&Build", 162, 22, 40, 14, 0x50010001, 0},
             {0x82, 0xFFFFFFFF, u"", 215, 5, 22, 22, 0x50000005, 0},
-            {0x82, 3154, u"", 213, 4, 22, 22, 0x50800103, 0},
-            {0x82, 3165, u"[?]", 236, 29, 8, 12, 0x50000100, 0},
+            {0x82, 3154, u"", 213, 4, 22, 22, 0x50810103, 0},
+            {0x82, 3165, u"[?]", 236, 29, 8, 12, 0x50010100, 0},
         };
         for (size_t k = 0; k < expected.size(); ++k) {
             SCOPED_TRACE("item " + std::to_string(k));

@@ -176,7 +176,7 @@ TEST_F(BuildTest, SavesTheShortcutWhereTheUserSaidAndShowsIt) {
     // Wine's explorer names its window after the folder it opened.
     EXPECT_EQ(WindowText(revealer), kUnicodeName);
 
-    // Again over the same file, now without an icon (a cancelled icon choice forgets it): the
+    // Again over the same file, now without an icon (as when none was chosen): the
     // save dialog asks before it replaces the file, and the new shortcut has no icon.
     app::IconSource.clear();
     CloseWithItsProcess(revealer);
@@ -256,6 +256,38 @@ TEST_F(BuildTest, BuildDuringAConversionWaitsForTheNewIcon) {
                                             "Icon location"),
               icon);
     EXPECT_NE(Revealer(before), nullptr);
+}
+
+TEST_F(BuildTest, CancelledChoicesKeepTheFolderAndIconTheWindowShows) {
+    const std::wstring folder = temp_.Path() + L"Photos";
+    ASSERT_TRUE(testing_support::MakeFolder(folder));
+    const std::wstring icon = temp_.Path() + L"Katze.ico";
+    ASSERT_TRUE(
+        ::CopyFileW(BuiltFile(L"..\\..\\tests\\data\\alpha.ico").c_str(), icon.c_str(), FALSE));
+    Drop({folder});
+    Drop({icon});
+    ASSERT_EQ(app::IconSource, host::Narrow(icon));
+
+    // The folder browser and the icon choice, both cancelled.
+    for (int control : {app::kBrowseButtonId, app::kIconPictureId}) {
+        auto cancelled = testing_support::CancelOwnedWindowLater(dialog_);
+        ::SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(control, 0), 0);
+        EXPECT_NE(cancelled.get(), L"") << control << " opened no window";
+    }
+    ExpectFolderChosen(folder);
+    EXPECT_EQ(app::IconSource, host::Narrow(icon));
+
+    const std::wstring lnk = folder + L"\\Pics.lnk";
+    const std::set<HWND> before = ForeignWindows();
+    const SaveDialogSeen seen = BuildAs(lnk);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.proposedName, L"Katze.lnk");
+    const std::string report = testing_support::Lnkinfo(lnk, temp_.Path());
+    SCOPED_TRACE(report);
+    EXPECT_EQ(testing_support::LnkinfoField(report, "Working directory"),
+              host::Narrow(folder) + "\\");
+    EXPECT_EQ(testing_support::LnkinfoField(report, "Icon location"), host::Narrow(icon));
+    Revealer(before);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(MainDialogTest, BuildProposesTheIconNameAtTheDriveRoot) {
     EXPECT_EQ(app::ChosenFolder, host::Narrow(folder) + "\\");
 }
 
-TEST_F(MainDialogTest, ChooseIconShowsAnIconBeepsAtOthersAndForgetsOnCancel) {
+TEST_F(MainDialogTest, ChooseIconShowsAnIconBeepsAtOthersAndKeepsItOnCancel) {
     const std::wstring icon = temp_.Path() + L"Fotos Caf\u00e9 \u5199\u771f.ico";
     const std::wstring notes = temp_.Path() + L"notes.txt";
     ASSERT_TRUE(WriteBytes(icon, TinyIcon()));
@@ -112,11 +112,12 @@ TEST_F(MainDialogTest, ChooseIconShowsAnIconBeepsAtOthersAndForgetsOnCancel) {
     EXPECT_EQ(app::IconSource, host::Narrow(notes));
     EXPECT_EQ(PreviewImage(), shown);
 
-    // Cancelled: the source is forgotten while the picture keeps the previous icon.
+    // Cancelled: the choice and the picture stay as they were.
+    const std::string before = app::IconSource;
     auto cancelled = AnswerFileDialog(L"Select shortcut icon", L"", dialog_);
     click();
     ASSERT_TRUE(cancelled.get().found);
-    EXPECT_EQ(app::IconSource, "");
+    EXPECT_EQ(app::IconSource, before);
     EXPECT_EQ(PreviewImage(), shown);
 }
 

@@ -96,6 +96,9 @@ HWND FindProcessWindow(DWORD processId, const std::wstring& caption);
 HWND WaitForWindow(DWORD processId, const std::wstring& caption,
                    std::chrono::milliseconds limit = std::chrono::seconds(20));
 std::wstring MessageBoxText(HWND box);
+// Waits (about twenty seconds) for a window of this process that the owner opened, such as a
+// file dialog or the folder browser, and cancels it; answers its caption, empty when none came.
+std::future<std::wstring> CancelOwnedWindowLater(HWND owner);
 
 // A message box of this process, as BoxAnswerer saw it.
 struct Box {

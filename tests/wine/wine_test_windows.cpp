@@ -88,6 +88,30 @@ std::future<BoxSeen> CloseMessageBoxLater(std::wstring caption, DWORD processId)
     });
 }
 
+std::future<std::wstring> CancelOwnedWindowLater(HWND owner) {
+    return std::async(std::launch::async, [owner] {
+        for (int attempt = 0; attempt < 400; ++attempt) {
+            HWND found = nullptr;
+            for (HWND w = ::GetTopWindow(nullptr); w && !found; w = ::GetWindow(w, GW_HWNDNEXT)) {
+                DWORD processId = 0;
+                ::GetWindowThreadProcessId(w, &processId);
+                if (processId == ::GetCurrentProcessId() && ::IsWindowVisible(w) &&
+                    ::GetWindow(w, GW_OWNER) == owner) {
+                    found = w;
+                }
+            }
+            if (found) {
+                wchar_t caption[512] = {};
+                ::GetWindowTextW(found, caption, 512);
+                ::PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
+                return std::wstring(caption);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return std::wstring();
+    });
+}
+
 HWND WaitForWindow(DWORD processId, const std::wstring& caption, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     for (;;) {
