@@ -1,6 +1,7 @@
 #include "app/linux_menu_win.h"
 
 #include "app/icon_convert_win.h"
+#include "app/linux_registration_win.h"
 #include "host/unique_win.h"
 #include "wine/registration_win.h"
 #include "wine/wine_detect_win.h"
@@ -37,6 +38,8 @@ void RunLinuxMenuItem() {
     static bool running = false;
     if (running) return;
     const host::BusyScope busy = host::MarkBusy(running);
+    // The start-up's registration may still be writing the same entry and icons.
+    AwaitSilentRegistration(true);
     if (wine::LinuxMenuEntryExists()) {
         wine::UnregisterLinuxApp();
     } else {

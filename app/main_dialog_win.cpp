@@ -18,6 +18,7 @@
 #include "app/icon_preview_win.h"
 #include "app/keyboard_static_win.h"
 #include "app/linux_menu_win.h"
+#include "app/linux_registration_win.h"
 #include "app/state_win.h"
 #include "host/dpi_win.h"
 #include "host/message_box_win.h"
@@ -32,6 +33,8 @@ namespace {
 
 constexpr wchar_t kHelpPage[] = L"https://lumora-project.org/builder";
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+// Posted when the dialog first shows, if it is to start the silent registration then.
+constexpr UINT kShownMessage = WM_APP + 1;
 
 // The window icons belong to the dialog: loaded at initialisation, destroyed with it.
 host::UniqueIcon bigIcon;
@@ -61,8 +64,9 @@ std::wstring DroppedPath(HDROP drop, UINT index) {
     return path;
 }
 
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM silentRegistration) {
     MainDialog = dialog;
+    ::SetWindowLongPtrW(dialog, DWLP_USER, silentRegistration);
     SetWindowIcons(dialog, host::WindowDpi(dialog));
     // Build waits for a folder.
     ::EnableWindow(::GetDlgItem(dialog, kBuildButtonId), FALSE);
@@ -75,6 +79,16 @@ INT_PTR OnInitDialog(HWND dialog) {
     // What queued up meanwhile is handled before the dialog shows.
     host::WaitDispatching(nullptr, std::chrono::milliseconds(0));
     return TRUE;  // let the dialog manager give the focus to the first tab stop
+}
+
+INT_PTR OnShowWindow(HWND dialog, bool shown) {
+    // A modal dialog shows once its queue is first empty, so a message posted during the
+    // initialisation would run before it shows; posted from here it runs once it is visible.
+    if (shown && ::GetWindowLongPtrW(dialog, DWLP_USER) != 0) {
+        ::SetWindowLongPtrW(dialog, DWLP_USER, 0);
+        ::PostMessageW(dialog, kShownMessage, 0, 0);
+    }
+    return 0;
 }
 
 INT_PTR OnDropFiles(HWND dialog, HDROP drop) {
@@ -182,7 +196,12 @@ INT_PTR OnCommand(HWND dialog, int id, int notification) {
 INT_PTR Dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            return OnInitDialog(dialog);
+            return OnInitDialog(dialog, lParam);
+        case WM_SHOWWINDOW:
+            return OnShowWindow(dialog, wParam != 0);
+        case kShownMessage:
+            StartSilentRegistration();
+            return 1;
         case WM_DROPFILES:
             return OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam));
         case WM_DESTROY:
@@ -221,11 +240,11 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-int ShowMainDialog() {
+int ShowMainDialog(bool silentRegistration) {
     const std::vector<std::uint8_t> bytes = MainDialogTemplate();
     return static_cast<int>(::DialogBoxIndirectParamW(
         ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr,
-        MainDialogProc, 0));
+        MainDialogProc, silentRegistration ? 1 : 0));
 }
 
 HWND CreateMainDialog() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/icon_command.h"
+#include "app/linux_registration_win.h"
 #include "app/main_dialog_win.h"
 #include "host/command_runner_win.h"
 #include "host/comctl_win.h"
@@ -39,19 +40,22 @@ bool CheckImageMagick() {
 }
 
 int RunStartup() {
-    // Before anything can fail: under Wine the window gets its icon on the Linux desktop even
-    // when a check below ends the program. Outside Wine this returns at once.
-    wine::RegisterLinuxApp(false, false, "");
     // The shortcuts point at the viewer beside this program, so that is where it must be; the
     // current directory depends on how the program was started.
     if (!host::FileExists(host::ProgramFolder() + "Lumora.exe")) {
+        // The message is then the only window: under Wine it gets its icon on the Linux desktop
+        // from the registration, as the dialog does. Outside Wine this returns at once.
+        wine::RegisterLinuxApp(false, false, "");
         ShowStartupError("Error: \"Lumora.exe\" not found!");
         return 0;
     }
     // Under Wine, icons are converted by the Linux convert: no Windows ImageMagick is needed.
     if (!wine::IsWine() && !CheckImageMagick()) return 0;
     INITCOMCTL32(0);
-    ShowMainDialog();
+    // Under Wine the silent registration starts once the dialog is visible; its files are
+    // complete before the process ends.
+    ShowMainDialog(true);
+    AwaitSilentRegistration(false);
     return 0;
 }
 

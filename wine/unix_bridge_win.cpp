@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <utility>
 
@@ -61,7 +62,8 @@ void Delete(const std::string& path) {
 }
 
 std::uint32_t NextRun() {
-    static std::uint32_t runs = 0;
+    // The start-up's registration runs its commands from a thread of its own.
+    static std::atomic<std::uint32_t> runs{0};
     return ++runs;
 }
 

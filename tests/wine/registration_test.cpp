@@ -183,8 +183,8 @@ FILETIME FolderTime(const std::string& folder, const FILETIME* set = nullptr) {
     return time;
 }
 
-// The real program, started from a folder of its own: its start-up registers it silently before
-// its dialog appears, with its own icon exported for the entry and the icon theme. Its window
+// The real program, started from a folder of its own: its start-up registers it silently once
+// its dialog is visible, with its own icon exported for the entry and the icon theme. Its window
 // menu then puts it into the applications menu, whose entry really starts it, and takes it out.
 TEST(RegistrationAtStartup, BuilderRegistersItselfAndJoinsTheMenuOnRequest) {
     const std::string entry =
