@@ -20,10 +20,10 @@ std::string UnixRunScript(std::string_view command, std::string_view script,
     // meanwhile means the waiter has given up, and then nothing is left behind.
     // Nothing of the command, nor of a daemon it starts, may hold this program's own standard
     // streams: whoever waits for them to close (a terminal, a test runner) would wait for it.
-    return "( " + std::string(command) + "\n) > " + quotedOutput + " 2>/dev/null </dev/null\nstatus=$?\nif [ -e " +
-           quotedScript + " ]; then rm -f " + quotedScript + "; printf '%s\\n' \"$status\" > " +
-           side + " && mv -f " + side + " " + ShellQuote(status) + "; else rm -f " + quotedOutput +
-           "; fi\n";
+    return "( " + std::string(command) + "\n) > " + quotedOutput +
+           " 2>/dev/null </dev/null\nstatus=$?\nif [ -e " + quotedScript + " ]; then rm -f " +
+           quotedScript + "; printf '%s\\n' \"$status\" > " + side + " && mv -f " + side + " " +
+           ShellQuote(status) + "; else rm -f " + quotedOutput + "; fi\n";
 }
 
 std::string DetachedUnixScript(std::string_view command, std::string_view script) {
