@@ -11,6 +11,7 @@
 #include "app/icon_preview_win.h"
 #include "app/state_win.h"
 #include "host/message_box_win.h"
+#include "host/path_text.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "host/whole_file_win.h"
@@ -30,13 +31,10 @@ std::optional<std::string> WriteIcon(const std::string& icon, const std::string&
     const std::string localAppData = host::LocalAppDataFolder();
     const std::optional<std::string> fallback =
         FallbackIconPath(localAppData.size() > 1 ? localAppData : std::string(), image);
-    if (!fallback) return std::nullopt;
-    // Each level of the folder, made as needed.
-    for (size_t end = fallback->find('\\', 3); end != std::string::npos;
-         end = fallback->find('\\', end + 1)) {
-        ::CreateDirectoryW(host::Widen(fallback->substr(0, end)).c_str(), nullptr);
+    if (!fallback || !host::MakeFolders(host::FolderOf(*fallback)) ||
+        !host::ReplaceWholeFile(*fallback, icon)) {
+        return std::nullopt;
     }
-    if (!host::ReplaceWholeFile(*fallback, icon)) return std::nullopt;
     return fallback;
 }
 

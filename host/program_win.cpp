@@ -50,6 +50,18 @@ std::string TempFolder() {
     return Narrow(folder);
 }
 
+bool MakeFolders(const std::string& folder) {
+    // Each level from the first below the drive root ("C:\\"), the folder itself last.
+    const std::string path = WithOneTrailingBackslash(folder);
+    bool made = false;
+    for (size_t end = path.find('\\', 3); end != std::string::npos;
+         end = path.find('\\', end + 1)) {
+        made = ::CreateDirectoryW(Widen(path.substr(0, end)).c_str(), nullptr) ||
+               ::GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    return made;
+}
+
 std::string SystemProgramPath(const std::string& fileName) {
     wchar_t folder[MAX_PATH + 1] = {};
     const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH + 1);

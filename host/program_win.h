@@ -15,6 +15,9 @@ std::string ProgramName();
 bool FileExists(const std::string& path);
 // Value of an environment variable; empty when unset.
 std::string EnvironmentVariable(const std::string& name);
+// Makes the folder and every missing folder above it; true when the folder is there afterwards
+// (made now or before).
+bool MakeFolders(const std::string& folder);
 // The folder for temporary files, with its trailing backslash; empty when there is none. The
 // one answer for every temporary file, batch and script of the program.
 std::string TempFolder();

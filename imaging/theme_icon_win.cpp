@@ -56,16 +56,10 @@ Image LargestImage(const std::string& icoPath) {
     return image;
 }
 
-bool MakeFolder(const std::string& folder) {
-    return ::CreateDirectoryW(host::Widen(folder).c_str(), nullptr) ||
-           ::GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 bool MakeFoldersFor(const std::string& iconFolder, int size) {
     const std::string n = std::to_string(size);
     const std::string theme = ThemeFolder(iconFolder);
-    return MakeFolder(theme) && MakeFolder(theme + n + "x" + n) &&
-           MakeFolder(theme + n + "x" + n + "\\apps");
+    return host::MakeFolders(theme + n + "x" + n + "\\apps");
 }
 
 bool SavePng(std::vector<uint32_t>& argb, int size, const std::string& target) {

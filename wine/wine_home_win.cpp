@@ -31,8 +31,7 @@ bool MakeDataFolder(const WineHome& home, const std::string& folder) {
         RunUnix("umask 077 && mkdir -p -- " + ShellQuote(home.unixDataHome), kMakeLimit);
     }
     if (!host::FileExists(home.windowsDataHome)) return false;
-    return ::CreateDirectoryW(host::Widen(folder).c_str(), nullptr) ||
-           ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return host::MakeFolders(folder);
 }
 
 }  // namespace wine
