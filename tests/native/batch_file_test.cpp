@@ -116,14 +116,4 @@ TEST(CommandSearch, PathTimesPathextInTheShellsOrderButNeverTheCurrentFolder) {
     EXPECT_EQ(host::SearchPathCandidates("magick", "", ".EXE"), Candidates{});
 }
 
-TEST(CommandSearch, BatchFilesRunThroughTheNamedInterpreter) {
-    const std::string cmd = "C:\\windows\\system32\\cmd.exe";
-    EXPECT_EQ(host::ProgramCommandLine(cmd, "C:\\IM 7\\magick.exe", "convert \"src[0]\" out.ico"),
-              "\"C:\\IM 7\\magick.exe\" convert \"src[0]\" out.ico");
-    for (const char* batch : {"C:\\IM 7\\magick.bat", "C:\\IM\\MAGICK.CMD"}) {
-        const std::string line = host::ProgramCommandLine(cmd, batch, "-version");
-        EXPECT_EQ(line, "\"" + cmd + "\" /d /s /c \"\"" + batch + "\" -version\"");
-    }
-}
-
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,19 +20,30 @@ void PutLe(std::vector<std::uint8_t>& bytes, size_t at, std::uint32_t value, int
     for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// The headers of a 4 x 3, 24-bit bitmap with a 40-byte info header, as Windows writes it.
-std::vector<std::uint8_t> Bitmap() {
-    std::vector<std::uint8_t> bytes(54, 0);
+struct Field {
+    size_t at;
+    std::uint32_t value;
+    int count;
+};
+
+// "BM", then the fields, little-endian, over zeros.
+std::vector<std::uint8_t> BitmapHead(size_t size, std::initializer_list<Field> fields) {
+    std::vector<std::uint8_t> bytes(size, 0);
     bytes[0] = 'B';
     bytes[1] = 'M';
-    PutLe(bytes, 2, 54 + 48, 4);
-    PutLe(bytes, 10, 54, 4);
-    PutLe(bytes, 14, 40, 4);
-    PutLe(bytes, 18, 4, 4);
-    PutLe(bytes, 22, 3, 4);
-    PutLe(bytes, 26, 1, 2);
-    PutLe(bytes, 28, 24, 2);
+    for (const Field& field : fields) PutLe(bytes, field.at, field.value, field.count);
     return bytes;
+}
+
+// The headers of a 4 x 3, 24-bit bitmap with a 40-byte info header, as Windows writes it.
+std::vector<std::uint8_t> Bitmap() {
+    return BitmapHead(54, {{2, 54 + 48, 4},
+                           {10, 54, 4},
+                           {14, 40, 4},
+                           {18, 4, 4},
+                           {22, 3, 4},
+                           {26, 1, 2},
+                           {28, 24, 2}});
 }
 
 PictureFormat Of(const std::vector<std::uint8_t>& bytes, std::uint64_t size = 1000) {
@@ -65,20 +77,15 @@ TEST(PictureFormat, RefusesWhatOnlyLooksLikeOne) {
 TEST(PictureFormat, TakesABitmapOnlyWhenItsHeadersHoldTogether) {
     EXPECT_EQ(Of(Bytes("BM is how this text starts, and nothing more follows here...")),
               PictureFormat::Unknown);
-    struct Change {
-        size_t at;
-        std::uint32_t value;
-        int count;
-    };
-    for (const Change& change : {Change{14, 41, 4},      // no such info header
-                                 Change{26, 2, 2},       // two planes
-                                 Change{28, 7, 2},       // seven bits a pixel
-                                 Change{18, 0, 4},       // no width
-                                 Change{22, 0, 4},       // no height
-                                 Change{30, 4, 4},       // a JPEG inside
-                                 Change{30, 5, 4},       // a PNG inside
-                                 Change{10, 20, 4},      // pixels inside the headers
-                                 Change{10, 102, 4}}) {  // pixels past the end
+    for (const Field& change : {Field{14, 41, 4},      // no such info header
+                                Field{26, 2, 2},       // two planes
+                                Field{28, 7, 2},       // seven bits a pixel
+                                Field{18, 0, 4},       // no width
+                                Field{22, 0, 4},       // no height
+                                Field{30, 4, 4},       // a JPEG inside
+                                Field{30, 5, 4},       // a PNG inside
+                                Field{10, 20, 4},      // pixels inside the headers
+                                Field{10, 102, 4}}) {  // pixels past the end
         std::vector<std::uint8_t> bytes = Bitmap();
         PutLe(bytes, change.at, change.value, change.count);
         EXPECT_EQ(Of(bytes, 102), PictureFormat::Unknown) << change.at << " " << change.value;
@@ -92,15 +99,8 @@ TEST(PictureFormat, TakesABitmapOnlyWhenItsHeadersHoldTogether) {
     PutLe(fields, 30, 3, 4);
     EXPECT_EQ(Of(fields, 102), PictureFormat::Bmp);
     // OS/2's 12-byte header.
-    std::vector<std::uint8_t> core(26, 0);
-    core[0] = 'B';
-    core[1] = 'M';
-    PutLe(core, 10, 26, 4);
-    PutLe(core, 14, 12, 4);
-    PutLe(core, 18, 4, 2);
-    PutLe(core, 20, 3, 2);
-    PutLe(core, 22, 1, 2);
-    PutLe(core, 24, 8, 2);
+    const std::vector<std::uint8_t> core =
+        BitmapHead(26, {{10, 26, 4}, {14, 12, 4}, {18, 4, 2}, {20, 3, 2}, {22, 1, 2}, {24, 8, 2}});
     EXPECT_EQ(Of(core, 100), PictureFormat::Bmp);
 }
 

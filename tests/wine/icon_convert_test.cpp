@@ -100,8 +100,9 @@ TEST_F(IconConversion, ReplacesAnOlderIconOfTheSameName) {
 TEST_F(IconConversion, AFailedConversionLeavesTheEarlierChoice) {
     ExpectConverted(folder_ + "big.png", folder_ + "big.ico");
     ASSERT_TRUE(ShownIcon());
-    // Not an image, beside an older icon of its name.
-    WriteBytes(folder_ + "notanimage.png", "just some text, no picture");
+    // A PNG by its signature that no decoder can read, beside an older icon of its name.
+    WriteBytes(folder_ + "notanimage.png",
+               std::string("\x89PNG\r\n\x1a\n", 8) + "just some text, no picture");
     ASSERT_TRUE(::CopyFileW(host::Widen(folder_ + "big.ico").c_str(),
                             host::Widen(folder_ + "notanimage.ico").c_str(), FALSE));
     ExpectNothingChangedBy(folder_ + "notanimage.png");
