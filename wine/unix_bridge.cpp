@@ -3,6 +3,14 @@
 #include "wine/shell_quote.h"
 
 namespace wine {
+namespace {
+
+// Wine hands the shell this program's own standard streams. Neither the shell, nor the command,
+// nor a daemon or a hung child of it may keep them open: whoever waits for them to close (a
+// terminal, a test runner) would wait for it.
+const std::string kLetGoOfTheCallersStreams = "exec </dev/null >/dev/null 2>&1\n";
+
+}  // namespace
 
 UnixRunFileNames UnixRunFiles(std::uint32_t processId, std::uint32_t run) {
     const std::string base = "lumora-" + std::to_string(processId) + "-" + std::to_string(run);
@@ -18,18 +26,16 @@ std::string UnixRunScript(std::string_view command, std::string_view script,
     // "exit" ends only the command; the line feed ends a trailing comment before the parenthesis.
     // The shell keeps reading the script it opened even once the file is gone: a script removed
     // meanwhile means the waiter has given up, and then nothing is left behind.
-    // Nothing of the command, nor of a daemon it starts, may hold this program's own standard
-    // streams: whoever waits for them to close (a terminal, a test runner) would wait for it.
-    return "( " + std::string(command) + "\n) > " + quotedOutput +
-           " 2>/dev/null </dev/null\nstatus=$?\nif [ -e " + quotedScript + " ]; then rm -f " +
-           quotedScript + "; printf '%s\\n' \"$status\" > " + side + " && mv -f " + side + " " +
+    return kLetGoOfTheCallersStreams + "( " + std::string(command) + "\n) > " + quotedOutput +
+           "\nstatus=$?\nif [ -e " + quotedScript + " ]; then rm -f " + quotedScript +
+           "; printf '%s\\n' \"$status\" > " + side + " && mv -f " + side + " " +
            ShellQuote(status) + "; else rm -f " + quotedOutput + "; fi\n";
 }
 
 std::string DetachedUnixScript(std::string_view command, std::string_view script) {
     // Work nobody waits for yields the processor to the window that is starting meanwhile.
-    return "rm -f " + ShellQuote(script) + "\nrenice -n 10 $$ > /dev/null 2>&1\n( " +
-           std::string(command) + "\n) > /dev/null 2>&1 </dev/null\n";
+    return kLetGoOfTheCallersStreams + "rm -f " + ShellQuote(script) + "\nrenice -n 10 $$\n( " +
+           std::string(command) + "\n)\n";
 }
 
 std::optional<int> ParseExitStatus(std::string_view text) {

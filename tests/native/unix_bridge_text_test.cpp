@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -71,6 +73,33 @@ TEST_F(ScriptFolder, DetachedScriptLeavesNothing) {
     EXPECT_GT(std::stoi(Read(folder_ / "ran")), 0);
     EXPECT_FALSE(fs::exists(Output()));
     EXPECT_FALSE(fs::exists(Status()));
+}
+
+// Wine gives the shell the program's own streams: a terminal or a test runner waits until
+// every holder has closed them, so neither script may hold them while its command runs.
+TEST_F(ScriptFolder, NoScriptHoldsTheCallersStreamsWhileItsCommandRuns) {
+    const std::string script = (folder_ / "run.sh").string();
+    const fs::path go = folder_ / "go";
+    const std::string command =
+        "until [ -e " + wine::ShellQuote(go.string()) + " ]; do sleep 0.05; done; echo late";
+    for (const bool detached : {false, true}) {
+        fs::remove(go);
+        std::ofstream(script, std::ios::binary)
+            << (detached
+                    ? wine::DetachedUnixScript(command, script)
+                    : wine::UnixRunScript(command, script, Output().string(), Status().string()));
+        FILE* streams =
+            ::popen(("exec /bin/sh " + wine::ShellQuote(script) + " 2>&1").c_str(), "r");
+        ASSERT_NE(streams, nullptr);
+        pollfd end{::fileno(streams), POLLIN, 0};
+        char byte = 0;
+        // Closed by every holder while the command still waits: the read sees the end at once.
+        const bool closed = ::poll(&end, 1, 10'000) == 1 && ::read(end.fd, &byte, 1) == 0;
+        std::ofstream(go.string()) << "";
+        ::pclose(streams);
+        EXPECT_TRUE(closed) << (detached ? "detached" : "waited for");
+    }
+    EXPECT_EQ(Read(Output()), "late\n");
 }
 
 TEST(UnixBridgeText, RunFilesAreUniqueToProcessAndRun) {
