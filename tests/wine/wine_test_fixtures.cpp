@@ -174,7 +174,7 @@ void IconConversionFixture::SetUp() {
     ASSERT_EQ(
         wine::RunUnixCaptured("rm -rf " + folder + " && mkdir " + folder + " && cd " + folder +
                               " && convert -size 300x300 xc:red -fill blue -draw "
-                              "'circle 150,150 150,40' big.png && convert -size 640x480 "
+                              "'circle 150,150 150,40' -depth 16 big.png && convert -size 640x480 "
                               "xc:green photo.jpg && convert -size 48x48 xc:yellow "
                               "small.bmp && echo made"),
         "made\n");
@@ -209,6 +209,7 @@ void IconConversionFixture::ExpectConverted(const std::string& source, const std
     app::ConvertIcon(source);
     EXPECT_EQ(app::IconSource, target);
     EXPECT_EQ(IconSizes(ReadBytes(target)), kNineSizes);
+    EXPECT_TRUE(EveryIconImageHas8BitChannels(ReadBytes(target)));
     EXPECT_EQ(FilesIn(folder), expectedFiles);
     EXPECT_EQ(ConversionLeftovers(), std::set<std::string>());
     EXPECT_EQ(ReadBytes(source), sourceBytes);

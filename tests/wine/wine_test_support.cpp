@@ -163,4 +163,26 @@ std::vector<int> IconSizes(const std::string& ico) {
     return sizes;
 }
 
+bool EveryIconImageHas8BitChannels(const std::string& ico) {
+    const auto byte = [&](size_t i) {
+        return i < ico.size() ? static_cast<unsigned char>(ico[i]) : 0u;
+    };
+    const auto le32 = [&](size_t i) {
+        return byte(i) | byte(i + 1) << 8 | byte(i + 2) << 16 |
+               static_cast<unsigned>(byte(i + 3)) << 24;
+    };
+    const size_t count = byte(4) | byte(5) << 8;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t image = le32(6 + 16 * i + 12);
+        if (image + 26 > ico.size()) return false;
+        // A PNG's header chunk holds its bit depth and colour type; a bitmap's header its bits
+        // per pixel.
+        const bool png = ico.compare(image, 4, "\x89PNG") == 0;
+        const bool whole = png ? byte(image + 24) == 8 && byte(image + 25) == 6
+                               : (byte(image + 14) | byte(image + 15) << 8) == 32;
+        if (!whole) return false;
+    }
+    return count > 0;
+}
+
 }  // namespace testing_support

@@ -243,6 +243,8 @@ private:
 // The square sizes listed in an ICO directory, sorted (a width byte of 0 means 256; -1 for an
 // image that is not square); empty when the bytes are no icon file.
 std::vector<int> IconSizes(const std::string& ico);
+// Every image of the icon is 32 bits a pixel: 8-bit RGBA PNG or 32-bit bitmap.
+bool EveryIconImageHas8BitChannels(const std::string& ico);
 
 // Wine's own mapping from a Windows path to the Unix one; empty outside Wine.
 std::string UnixPathOf(const std::wstring& path);
