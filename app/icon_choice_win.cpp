@@ -12,6 +12,22 @@
 #include "host/text_encoding_win.h"
 
 namespace app {
+namespace {
+
+// Centres the dialog, and at its OK starts converting a chosen picture while the dialog closes,
+// which takes Wine a few dozen milliseconds.
+UINT_PTR CALLBACK IconDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_FILEOK) {
+        // The dialog has put the chosen path where it returns it (the dialog's own
+        // CDM_GETFILEPATH answer is wrong under Wine for a typed full path).
+        const std::string path =
+            host::Narrow(reinterpret_cast<const OFNOTIFYW*>(lParam)->lpOFN->lpstrFile);
+        if (IconFileKindOf(path) == IconFileKind::Image) StartIconConversionEarly(path);
+    }
+    return host::CentringHook(hook, message, wParam, lParam);
+}
+
+}  // namespace
 
 void UseIconFile(const std::string& path, IconFileKind kind) {
     switch (kind) {
@@ -42,20 +58,22 @@ void ChooseIcon() {
     ofn.lpstrTitle = L"Select shortcut icon";
     ofn.Flags =
         OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_EXPLORER;
-    ofn.lpfnHook = host::CentringHook;
+    ofn.lpfnHook = IconDialogHook;
     file.resize(::GetOpenFileNameW(&ofn) ? ::wcslen(file.c_str()) : 0);
 
     // A cancelled dialog keeps the previous choice, which the picture still shows.
-    const std::string path = host::Narrow(file);
-    if (path.empty()) return;
-    // A name of no known kind is stored as the choice all the same: the picture keeps its icon,
-    // and Build then uses that name.
-    const IconFileKind kind = IconFileKindOf(path);
-    if (kind == IconFileKind::Other) {
-        DropPendingIconConversions();
-        IconSource = path;
+    if (const std::string path = host::Narrow(file); !path.empty()) {
+        // A name of no known kind is stored as the choice all the same: the picture keeps its
+        // icon, and Build then uses that name.
+        const IconFileKind kind = IconFileKindOf(path);
+        if (kind == IconFileKind::Other) {
+            DropPendingIconConversions();
+            IconSource = path;
+        }
+        UseIconFile(path, kind);
     }
-    UseIconFile(path, kind);
+    // Unless the conversion of the chosen picture took it over.
+    DropEarlyIconConversion();
 }
 
 }  // namespace app

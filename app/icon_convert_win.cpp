@@ -68,17 +68,35 @@ struct Request {
 // conversion runs. Such a call leaves its image here for the running call to convert next, and
 // counts as a choice: a result is shown only when no choice came after the one it answers.
 // Build asked for meanwhile runs once the conversions are over; a close ends them all.
+// The open dialog's OK starts the conversion of its image at once, while the dialog closes; the
+// ConvertIcon call that follows takes it over, and any other choice drops it.
+struct EarlyStart {
+    std::string image;
+    IconConverter converter;
+    StartedConversion conversion;
+};
+
 struct Pending {
     bool converting = false;
     bool closing = false;
     std::optional<Request> next;
     unsigned choices = 0;
     void (*afterwards)() = nullptr;
+    std::optional<EarlyStart> early;
 };
 
 Pending& PendingConversions() {
     static Pending pending;
     return pending;
+}
+
+// The conversion of the request: the early one when it is of the same image, else a new one.
+Conversion ConvertRequest(const Request& request) {
+    std::optional<EarlyStart> early = std::exchange(PendingConversions().early, std::nullopt);
+    if (early && early->image == request.image && early->converter == request.converter)
+        return FinishConversion(std::move(early->conversion));
+    early.reset();
+    return Convert(request.image, request.format, request.converter);
 }
 
 // The cursor changes as the mouse moves; one resting on the window is told at once.
@@ -92,11 +110,26 @@ void UpdateCursorOverWindow() {
                    MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
 }
 
+IconConverter SystemConverter() {
+    return wine::IsWine() ? IconConverter::UnixConvert : IconConverter::WindowsMagick;
+}
+
 }  // namespace
 
-void ConvertIcon(const std::string& image) {
-    ConvertIcon(image, wine::IsWine() ? IconConverter::UnixConvert : IconConverter::WindowsMagick);
+void StartIconConversionEarly(const std::string& image) {
+    Pending& pending = PendingConversions();
+    pending.early.reset();
+    // A choice made during a conversion waits its turn in ConvertIcon.
+    if (pending.converting || pending.closing || !IconTargetPath(image)) return;
+    const imaging::PictureFormat format = imaging::PictureFormatOfFile(image);
+    if (format == imaging::PictureFormat::Unknown) return;
+    const IconConverter converter = SystemConverter();
+    pending.early = EarlyStart{image, converter, StartConversion(image, format, converter)};
 }
+
+void DropEarlyIconConversion() { PendingConversions().early.reset(); }
+
+void ConvertIcon(const std::string& image) { ConvertIcon(image, SystemConverter()); }
 
 void ConvertIcon(const std::string& image, IconConverter converter) {
     Pending& pending = PendingConversions();
@@ -119,7 +152,7 @@ void ConvertIcon(const std::string& image, IconConverter converter) {
         const Request request = std::move(*pending.next);
         pending.next.reset();
         const unsigned choice = pending.choices;
-        const Conversion conversion = Convert(request.image, request.format, request.converter);
+        const Conversion conversion = ConvertRequest(request);
         if (pending.choices == choice && !pending.closing)
             Show(conversion, request.image, request.target);
     }
@@ -144,10 +177,12 @@ void DropPendingIconConversions() {
     Pending& pending = PendingConversions();
     ++pending.choices;
     pending.next.reset();
+    pending.early.reset();
 }
 
 void AbandonIconConversions() {
     Pending& pending = PendingConversions();
+    pending.early.reset();
     if (!pending.converting) return;
     pending.closing = true;
     pending.next.reset();

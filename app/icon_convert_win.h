@@ -19,6 +19,13 @@ enum class IconConverter { WindowsMagick, UnixConvert };
 void ConvertIcon(const std::string& image);
 void ConvertIcon(const std::string& image, IconConverter converter);
 
+// The open dialog's OK for the image, before the dialog has closed: its conversion starts now,
+// and the ConvertIcon call for the same image that follows the dialog waits for it instead of
+// starting another. Nothing starts while a conversion runs, nor for a file ConvertIcon refuses.
+void StartIconConversionEarly(const std::string& image);
+// The dialog gave no image to convert after all: an early conversion is ended.
+void DropEarlyIconConversion();
+
 // A choice that needs no conversion (an .ico file) was made: whatever conversion is running or
 // waiting is not shown.
 void DropPendingIconConversions();

@@ -74,10 +74,16 @@ private:
     std::string path_;
 };
 
+}  // namespace
+
 // Everything a conversion runs on, kept together so that a close, handled during the wait, can
 // end it from outside: magick and its job, or the Unix run, and the folder.
 struct RunningConversion {
+    IconConverter converter = IconConverter::UnixConvert;
     ConversionFolder folder;
+    bool started = false;
+    // Known at the start: no magick on the search path.
+    bool converterMissing = false;
     host::UniqueHandle job;
     host::UniqueHandle process;
     wine::UnixRun run;
@@ -91,31 +97,36 @@ struct RunningConversion {
     }
 };
 
+namespace {
+
 // The Linux convert through the Unix bridge.
-std::optional<int> RunUnixConvert(RunningConversion& running, const std::string& image,
-                                  imaging::PictureFormat format) {
+bool StartUnixConvert(RunningConversion& running, const std::string& image,
+                      imaging::PictureFormat format) {
     const std::string& path = running.folder.Path();
     const std::string unixFolder = wine::ToUnixPath(path.substr(0, path.size() - 1));
     const std::string unixImage = wine::ToUnixPath(image);
-    if (unixFolder.empty() || unixImage.empty()) return std::nullopt;
+    if (unixFolder.empty() || unixImage.empty()) return false;
     running.run =
         wine::StartUnixCommand(UnixConvertScript(unixFolder, unixImage, kLimitSeconds, format));
-    return running.run.Wait(kWaitLimit);
+    return running.run.Started();
 }
 
 // magick, found on the search path, hidden, in the conversion's folder (a batch file through the
 // system's command interpreter). It and whatever it starts belong to a job that is ended at the
-// limit or at a close. nullopt when it could not run; kShellCommandNotFound when there is none.
-std::optional<int> RunMagick(RunningConversion& running, const std::string& image,
-                             imaging::PictureFormat format) {
+// limit or at a close.
+bool StartMagick(RunningConversion& running, const std::string& image,
+                 imaging::PictureFormat format) {
     const std::string magick = host::FindOnSearchPath("magick");
-    if (magick.empty()) return kShellCommandNotFound;
+    if (magick.empty()) {
+        running.converterMissing = true;
+        return true;
+    }
     const std::wstring input = host::Widen(running.folder.File(kConvertInputName));
     const std::wstring wideImage = host::Widen(image);
     // A hard link costs nothing; across volumes a copy does the same.
     if (!::CreateHardLinkW(input.c_str(), wideImage.c_str(), nullptr) &&
         !::CopyFileW(wideImage.c_str(), input.c_str(), TRUE)) {
-        return std::nullopt;
+        return false;
     }
     running.job.Reset(::CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
@@ -128,18 +139,27 @@ std::optional<int> RunMagick(RunningConversion& running, const std::string& imag
                                                       MagickArguments(format));
     std::optional<host::StartedProcess> started =
         host::StartHiddenProcess(line, running.folder.Path(), true);
-    if (!started || !started->process) return std::nullopt;
+    if (!started || !started->process) return false;
     running.process = std::move(started->process);
-    const HANDLE process = running.process.Get();
-    if (running.job) ::AssignProcessToJobObject(running.job.Get(), process);
+    if (running.job) ::AssignProcessToJobObject(running.job.Get(), running.process.Get());
     ::ResumeThread(started->thread.Get());
+    return true;
+}
+
+// The converter's exit status once it has ended; nullopt when it could not run or was ended.
+// kShellCommandNotFound when there is no magick.
+std::optional<int> WaitForConverter(RunningConversion& running) {
+    if (!running.started) return std::nullopt;
+    if (running.converterMissing) return kShellCommandNotFound;
+    if (running.converter == IconConverter::UnixConvert) return running.run.Wait(kWaitLimit);
+    const HANDLE process = running.process.Get();
     if (!host::WaitForExitWithin(process, kWaitLimit)) return std::nullopt;
     DWORD exitCode = 0;
     if (!::GetExitCodeProcess(process, &exitCode)) return std::nullopt;
     return static_cast<int>(exitCode);
 }
 
-// The running conversion, while there is one, for AbandonIconConversions.
+// The started conversion not yet waited for to its end, for EndRunningConversion.
 RunningConversion*& Running() {
     static RunningConversion* running = nullptr;
     return running;
@@ -147,14 +167,29 @@ RunningConversion*& Running() {
 
 }  // namespace
 
-Conversion Convert(const std::string& image, imaging::PictureFormat format,
-                   IconConverter converter) {
-    RunningConversion running;
-    if (!running.folder.Made()) return {};
-    Running() = &running;
-    const std::optional<int> status = converter == IconConverter::UnixConvert
-                                          ? RunUnixConvert(running, image, format)
-                                          : RunMagick(running, image, format);
+void EndConversion::operator()(RunningConversion* running) const {
+    if (Running() == running) Running() = nullptr;
+    running->End();
+    delete running;
+}
+
+StartedConversion StartConversion(const std::string& image, imaging::PictureFormat format,
+                                  IconConverter converter) {
+    // Whatever was started before and not waited for ends here.
+    EndRunningConversion();
+    StartedConversion running(new RunningConversion);
+    running->converter = converter;
+    if (!running->folder.Made()) return running;
+    running->started = converter == IconConverter::UnixConvert
+                           ? StartUnixConvert(*running, image, format)
+                           : StartMagick(*running, image, format);
+    if (running->started) Running() = running.get();
+    return running;
+}
+
+Conversion FinishConversion(StartedConversion started) {
+    RunningConversion& running = *started;
+    const std::optional<int> status = WaitForConverter(running);
     Running() = nullptr;
     if (!status) return {};
     if (*status == kShellCommandNotFound || *status == kCmdCommandNotFound)
@@ -170,6 +205,11 @@ Conversion Convert(const std::string& image, imaging::PictureFormat format,
     if (!sizes || !std::equal(sizes->begin(), sizes->end(), kIconSizes.begin(), kIconSizes.end()))
         return {};
     return {Outcome::Converted, std::move(*icon)};
+}
+
+Conversion Convert(const std::string& image, imaging::PictureFormat format,
+                   IconConverter converter) {
+    return FinishConversion(StartConversion(image, format, converter));
 }
 
 void EndRunningConversion() {

@@ -1,6 +1,7 @@
 // One run of ImageMagick on one image, in a folder of the run's own, and its early end.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/icon_convert_win.h"
@@ -15,8 +16,22 @@ struct Conversion {
     std::string icon;  // the checked .ico bytes, when converted
 };
 
-// Converts the image with the converter and reads the result back: Converted only for an exit
-// status of 0 and a whole icon with the nine sizes. Dispatches messages while it waits.
+// A conversion started and not yet waited for; dropped, it ends the converter and removes its
+// folder.
+struct RunningConversion;
+struct EndConversion {
+    void operator()(RunningConversion* running) const;
+};
+using StartedConversion = std::unique_ptr<RunningConversion, EndConversion>;
+
+// Starts the converter on the image and returns without waiting; one that is already started and
+// not waited for is ended first. Never null.
+StartedConversion StartConversion(const std::string& image, imaging::PictureFormat format,
+                                  IconConverter converter);
+// Waits for the started conversion and reads the result back: Converted only for an exit status
+// of 0 and a whole icon with the nine sizes. Dispatches messages while it waits.
+Conversion FinishConversion(StartedConversion started);
+// Both of the above.
 Conversion Convert(const std::string& image, imaging::PictureFormat format,
                    IconConverter converter);
 

@@ -183,6 +183,19 @@ TEST_F(IconConversion, TheLastChoiceWins) {
     EXPECT_EQ(app::IconSource, icon);
     EXPECT_FALSE(host::FileExists(folder_ + "small.ico"));
     EXPECT_EQ(ShownIcon(), app::PreviewIcon.Get());
+
+    // A conversion started at the open dialog's OK: the choice of that picture takes it over,
+    // with no second converter; the choice of another ends it, and it is never shown.
+    for (const std::string& chosen : {folder_ + "small.bmp", folder_ + "big.png"}) {
+        testing_support::SlowConverter converter;
+        ASSERT_TRUE(converter.Ready());
+        testing_support::RemovePath(folder_ + "small.ico");
+        app::StartIconConversionEarly(folder_ + "small.bmp");
+        ASSERT_TRUE(converter.WaitUntilStarted());
+        converter.Release();
+        ExpectConverted(chosen, *app::IconTargetPath(chosen));
+        EXPECT_EQ(converter.Starts(), chosen.ends_with("small.bmp") ? 1 : 2);
+    }
 }
 
 }  // namespace

@@ -237,12 +237,13 @@ SlowConverter::SlowConverter() {
     if (folder.empty()) return;
     const std::string quoted = wine::ShellQuote(folder);
     const std::string script =
-        "#!/bin/sh\nd=$(dirname \"$0\")\necho $$ > \"$d/convert.pid\"\ni=0\n"
+        "#!/bin/sh\nd=$(dirname \"$0\")\necho $$ > \"$d/convert.pid\"\necho $$ >> "
+        "\"$d/convert.starts\"\ni=0\n"
         "while [ ! -e \"$d/convert.go\" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done\n"
         "exec /usr/bin/convert \"$@\"\n";
-    if (wine::RunUnixCaptured("cd " + quoted + " && rm -f convert.pid convert.go && printf '%s' " +
-                              wine::ShellQuote(script) +
-                              " > convert && chmod +x convert && echo ok") == "ok\n")
+    if (wine::RunUnixCaptured(
+            "cd " + quoted + " && rm -f convert.pid convert.starts convert.go && printf '%s' " +
+            wine::ShellQuote(script) + " > convert && chmod +x convert && echo ok") == "ok\n")
         folder_ = folder + "/";
 }
 
@@ -266,6 +267,12 @@ bool SlowConverter::WaitUntilStarted(std::chrono::milliseconds limit) const {
 
 void SlowConverter::Release() const {
     wine::RunUnixCaptured("touch " + wine::ShellQuote(folder_ + "convert.go"));
+}
+
+int SlowConverter::Starts() const {
+    return std::atoi(
+        wine::RunUnixCaptured("cat " + wine::ShellQuote(folder_ + "convert.starts") + " | wc -l")
+            .c_str());
 }
 
 bool SlowConverter::StillRunningAfter(std::chrono::milliseconds limit) const {

@@ -214,6 +214,8 @@ public:
     // Polls for the stand-in to have started, up to the limit.
     bool WaitUntilStarted(std::chrono::milliseconds limit = std::chrono::seconds(20)) const;
     void Release() const;
+    // How many times the stand-in has started.
+    int Starts() const;
     // Whether the stand-in that started last still runs; polls up to `limit` for it to end.
     bool StillRunningAfter(std::chrono::milliseconds limit) const;
 
