@@ -13,5 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Tests built for Windows run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests built for Windows run under Wine, their output read from a file once they have ended.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-test-run)
