@@ -68,8 +68,8 @@ std::string UnixConvertScript(std::string_view unixFolder, std::string_view unix
     const std::string folder = wine::ShellQuote(unixFolder);
     const std::string image = wine::ShellQuote(unixImage);
     // The image gets our name as a hard link, or as a copy across file systems; never as a
-    // symbolic link, since Wine's DeleteFile on one deletes the file it points to. The script
-    // removes it itself all the same. Without the folder nothing may run: the files would land
+    // symbolic link, since Wine's DeleteFile on one deletes the file it points to: the program
+    // removes it with the folder. Without the folder nothing may run: the files would land
     // wherever the shell started.
     // The program cannot end a Unix process, so it says it has gone by removing the folder: a
     // watcher then ends convert (timeout hands the signal on), and whatever convert wrote in the
@@ -79,9 +79,8 @@ std::string UnixConvertScript(std::string_view unixFolder, std::string_view unix
            std::to_string(limitSeconds) + " convert " + ConvertArguments(format) +
            " & converter=$!; { while [ -e " + input +
            " ]; do sleep 0.1; done; kill $converter; } >/dev/null 2>&1 & watcher=$!; wait "
-           "$converter; status=$?; kill $watcher 2>/dev/null; if [ -e " +
-           input + " ]; then rm -f " + input + "; else cd / && rm -rf " + folder +
-           "; fi; exit $status";
+           "$converter; status=$?; kill $watcher 2>/dev/null; [ -e " +
+           input + " ] || { cd / && rm -rf " + folder + "; }; exit $status";
 }
 
 }  // namespace app

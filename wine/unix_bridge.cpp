@@ -21,15 +21,16 @@ std::string UnixRunScript(std::string_view command, std::string_view script,
                           std::string_view output, std::string_view status) {
     const std::string quotedScript = ShellQuote(script);
     const std::string quotedOutput = ShellQuote(output);
-    const std::string side = ShellQuote(std::string(status) + ".part");
     // A subshell, so that every part of a compound command ("a; b", "a | b") is captured and an
     // "exit" ends only the command; the line feed ends a trailing comment before the parenthesis.
     // The shell keeps reading the script it opened even once the file is gone: a script removed
     // meanwhile means the waiter has given up, and then nothing is left behind.
+    // The status is one write of a whole line, which a reader sees whole or not at all (an empty
+    // file is no status yet); it comes first, as the waiter removes the script too.
     return kLetGoOfTheCallersStreams + "( " + std::string(command) + "\n) > " + quotedOutput +
-           "\nstatus=$?\nif [ -e " + quotedScript + " ]; then rm -f " + quotedScript +
-           "; printf '%s\\n' \"$status\" > " + side + " && mv -f " + side + " " +
-           ShellQuote(status) + "; else rm -f " + quotedOutput + "; fi\n";
+           "\nstatus=$?\nif [ -e " + quotedScript + " ]; then printf '%s\\n' \"$status\" > " +
+           ShellQuote(status) + "; rm -f " + quotedScript + "; else rm -f " + quotedOutput +
+           "; fi\n";
 }
 
 std::string DetachedUnixScript(std::string_view command, std::string_view script) {

@@ -128,10 +128,11 @@ std::optional<int> UnixRun::Poll() {
 
 std::optional<int> UnixRun::Wait(std::chrono::milliseconds limit) {
     if (!started_) return std::nullopt;
-    // Woken by a name appearing in the folder (the status renamed into place) as well as by the
+    // Woken by a file of the folder appearing or being written (the status) as well as by the
     // polling, so that a command is seen to end at once, not up to a polling step later.
     const host::UniqueChangeNotification change(::FindFirstChangeNotificationW(
-        host::Widen(Folder().windows).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
+        host::Widen(Folder().windows).c_str(), FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
     if (!change) {
         host::WaitDispatchingUntil([this] { return !started_ || Poll().has_value(); }, limit);
         return status_;
