@@ -57,6 +57,17 @@ bool StartShell(const std::string& unixScript) {
     return host::StartHiddenProcess(ShellCommandLine(ShellProgram(), unixScript)).has_value();
 }
 
+// Wakes a wait when a file of the folder appears or is written (a status), so that a command is
+// seen to end at once, not up to a polling step later; null when there is none. One for the
+// program's life, shared by the waits of all threads: under Wine closing one removes a Linux
+// file watch, which can cost the closer tens of milliseconds.
+HANDLE FolderChange() {
+    static const host::UniqueChangeNotification change(::FindFirstChangeNotificationW(
+        host::Widen(Folder().windows).c_str(), FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
+    return change ? change.Get() : nullptr;
+}
+
 void Delete(const std::string& path) {
     if (!path.empty()) ::DeleteFileW(host::Widen(path).c_str());
 }
@@ -128,11 +139,7 @@ std::optional<int> UnixRun::Poll() {
 
 std::optional<int> UnixRun::Wait(std::chrono::milliseconds limit) {
     if (!started_) return std::nullopt;
-    // Woken by a file of the folder appearing or being written (the status) as well as by the
-    // polling, so that a command is seen to end at once, not up to a polling step later.
-    const host::UniqueChangeNotification change(::FindFirstChangeNotificationW(
-        host::Widen(Folder().windows).c_str(), FALSE,
-        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
+    const HANDLE change = FolderChange();
     if (!change) {
         host::WaitDispatchingUntil([this] { return !started_ || Poll().has_value(); }, limit);
         return status_;
@@ -142,10 +149,9 @@ std::optional<int> UnixRun::Wait(std::chrono::milliseconds limit) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left <= std::chrono::milliseconds(0)) break;
-        const host::WaitResult woken =
-            host::WaitDispatching(change.Get(), std::min(left, kPollStep));
+        const host::WaitResult woken = host::WaitDispatching(change, std::min(left, kPollStep));
         if (woken == host::WaitResult::Quit) break;
-        if (woken == host::WaitResult::Signalled) ::FindNextChangeNotification(change.Get());
+        if (woken == host::WaitResult::Signalled) ::FindNextChangeNotification(change);
     }
     return status_;
 }
