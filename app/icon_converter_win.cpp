@@ -175,7 +175,7 @@ void EndConversion::operator()(RunningConversion* running) const {
 
 StartedConversion StartConversion(const std::string& image, imaging::PictureFormat format,
                                   IconConverter converter) {
-    // Whatever was started before and not waited for ends here.
+    // One conversion runs at a time: one still running ends here.
     EndRunningConversion();
     StartedConversion running(new RunningConversion);
     running->converter = converter;

@@ -24,8 +24,8 @@ struct EndConversion {
 };
 using StartedConversion = std::unique_ptr<RunningConversion, EndConversion>;
 
-// Starts the converter on the image and returns without waiting; one that is already started and
-// not waited for is ended first. Never null.
+// Starts the converter on the image and returns without waiting; a conversion still running is
+// ended first, as only one runs at a time. Never null.
 StartedConversion StartConversion(const std::string& image, imaging::PictureFormat format,
                                   IconConverter converter);
 // Waits for the started conversion and reads the result back: Converted only for an exit status
