@@ -71,8 +71,7 @@ struct Request {
 // The open dialog's OK starts the conversion of its image at once, while the dialog closes; the
 // ConvertIcon call that follows takes it over, and any other choice drops it.
 struct EarlyStart {
-    std::string image;
-    IconConverter converter;
+    Request request;
     StartedConversion conversion;
 };
 
@@ -93,7 +92,8 @@ Pending& PendingConversions() {
 // The conversion of the request: the early one when it is of the same image, else a new one.
 Conversion ConvertRequest(const Request& request) {
     std::optional<EarlyStart> early = std::exchange(PendingConversions().early, std::nullopt);
-    if (early && early->image == request.image && early->converter == request.converter)
+    if (early && early->request.image == request.image &&
+        early->request.converter == request.converter)
         return FinishConversion(std::move(early->conversion));
     early.reset();
     return Convert(request.image, request.format, request.converter);
@@ -110,6 +110,17 @@ void UpdateCursorOverWindow() {
                    MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
 }
 
+// What converting the image takes, or nullopt for a file that is refused. The bytes decide what
+// the file is, whatever its name says: anything but a JPEG, a PNG or a bitmap never reaches
+// ImageMagick, which would read it with any decoder it has.
+std::optional<Request> RequestFor(const std::string& image, IconConverter converter) {
+    std::optional<std::string> target = IconTargetPath(image);
+    if (!target) return std::nullopt;
+    const imaging::PictureFormat format = imaging::PictureFormatOfFile(image);
+    if (format == imaging::PictureFormat::Unknown) return std::nullopt;
+    return Request{image, std::move(*target), format, converter};
+}
+
 IconConverter SystemConverter() {
     return wine::IsWine() ? IconConverter::UnixConvert : IconConverter::WindowsMagick;
 }
@@ -120,11 +131,12 @@ void StartIconConversionEarly(const std::string& image) {
     Pending& pending = PendingConversions();
     pending.early.reset();
     // A choice made during a conversion waits its turn in ConvertIcon.
-    if (pending.converting || pending.closing || !IconTargetPath(image)) return;
-    const imaging::PictureFormat format = imaging::PictureFormatOfFile(image);
-    if (format == imaging::PictureFormat::Unknown) return;
-    const IconConverter converter = SystemConverter();
-    pending.early = EarlyStart{image, converter, StartConversion(image, format, converter)};
+    if (pending.converting || pending.closing) return;
+    std::optional<Request> request = RequestFor(image, SystemConverter());
+    if (!request) return;
+    StartedConversion conversion =
+        StartConversion(request->image, request->format, request->converter);
+    pending.early = EarlyStart{std::move(*request), std::move(conversion)};
 }
 
 void DropEarlyIconConversion() { PendingConversions().early.reset(); }
@@ -134,16 +146,13 @@ void ConvertIcon(const std::string& image) { ConvertIcon(image, SystemConverter(
 void ConvertIcon(const std::string& image, IconConverter converter) {
     Pending& pending = PendingConversions();
     if (pending.closing) return;
-    std::optional<std::string> target = IconTargetPath(image);
-    // The bytes decide what the file is, whatever its name says: anything but a JPEG, a PNG or a
-    // bitmap never reaches ImageMagick, which would read it with any decoder it has.
-    const imaging::PictureFormat format = imaging::PictureFormatOfFile(image);
-    if (!target || format == imaging::PictureFormat::Unknown) {
+    std::optional<Request> request = RequestFor(image, converter);
+    if (!request) {
         ::MessageBeep(0);
         return;
     }
     ++pending.choices;
-    pending.next = Request{image, std::move(*target), format, converter};
+    pending.next = std::move(request);
     if (pending.converting) return;
 
     pending.converting = true;
