@@ -133,6 +133,16 @@ protected:
         }
         return answer.get();
     }
+    // Checks the working folder and the icon that lnkinfo reads from the shortcut; its report.
+    std::string ExpectShortcutOf(const std::wstring& lnk, const std::wstring& folder,
+                                 const std::string& icon) {
+        const std::string report = testing_support::Lnkinfo(lnk, temp_.Path());
+        SCOPED_TRACE(report);
+        EXPECT_EQ(testing_support::LnkinfoField(report, "Working directory"),
+                  host::Narrow(folder) + "\\");
+        EXPECT_EQ(testing_support::LnkinfoField(report, "Icon location"), icon);
+        return report;
+    }
     // The window that Build opened to show the new shortcut, closed again at the end.
     HWND Revealer(const std::set<HWND>& before) {
         const HWND window = WaitForNewForeignWindow(before);
@@ -163,13 +173,10 @@ TEST_F(BuildTest, SavesTheShortcutWhereTheUserSaidAndShowsIt) {
     EXPECT_FALSE(seen.overwriteAsked);
     EXPECT_EQ(seen.errorBox, L"");
 
-    const std::string report = testing_support::Lnkinfo(lnk, temp_.Path());
-    SCOPED_TRACE(report);
+    const std::string report = ExpectShortcutOf(lnk, folder, host::Narrow(icon));
     EXPECT_EQ(host::AsciiLower(testing_support::LnkinfoField(report, "Local path")),
-              host::AsciiLower(host::ProgramFolder() + "Lumora.exe"));
-    EXPECT_EQ(testing_support::LnkinfoField(report, "Working directory"),
-              host::Narrow(folder) + "\\");
-    EXPECT_EQ(testing_support::LnkinfoField(report, "Icon location"), host::Narrow(icon));
+              host::AsciiLower(host::ProgramFolder() + "Lumora.exe"))
+        << report;
 
     const HWND revealer = Revealer(before);
     ASSERT_NE(revealer, nullptr) << "nothing showed the new shortcut";
@@ -187,11 +194,7 @@ TEST_F(BuildTest, SavesTheShortcutWhereTheUserSaidAndShowsIt) {
     EXPECT_EQ(again.proposedName, L".lnk");
     EXPECT_TRUE(again.overwriteAsked);
     EXPECT_EQ(again.errorBox, L"");
-    const std::string replaced = testing_support::Lnkinfo(lnk, temp_.Path());
-    SCOPED_TRACE(replaced);
-    EXPECT_EQ(testing_support::LnkinfoField(replaced, "Working directory"),
-              host::Narrow(folder) + "\\");
-    EXPECT_EQ(testing_support::LnkinfoField(replaced, "Icon location"), "");
+    ExpectShortcutOf(lnk, folder, "");
     EXPECT_NE(Revealer(beforeAgain), nullptr);
 }
 
@@ -282,11 +285,7 @@ TEST_F(BuildTest, CancelledChoicesKeepTheFolderAndIconTheWindowShows) {
     const SaveDialogSeen seen = BuildAs(lnk);
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(seen.proposedName, L"Katze.lnk");
-    const std::string report = testing_support::Lnkinfo(lnk, temp_.Path());
-    SCOPED_TRACE(report);
-    EXPECT_EQ(testing_support::LnkinfoField(report, "Working directory"),
-              host::Narrow(folder) + "\\");
-    EXPECT_EQ(testing_support::LnkinfoField(report, "Icon location"), host::Narrow(icon));
+    ExpectShortcutOf(lnk, folder, host::Narrow(icon));
     Revealer(before);
 }
 

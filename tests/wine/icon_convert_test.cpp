@@ -73,10 +73,8 @@ TEST_F(IconConversion, FileNamesMeanNothingToTheShellOrToImageMagick) {
 
 TEST_F(IconConversion, APhotoKeepsItsProportionsOnATransparentSquare) {
     // A 3:2 photo with a round subject.
-    ASSERT_EQ(Unix("cd " + wine::ShellQuote(unixFolder_) +
-                   " && convert -size 3000x2000 xc:white -fill blue -draw 'circle 1500,1000 "
-                   "1500,250' wide.jpg && echo made"),
-              "made\n");
+    ASSERT_TRUE(MakeImages(
+        "convert -size 3000x2000 xc:white -fill blue -draw 'circle 1500,1000 1500,250' wide.jpg"));
     ExpectConverted(folder_ + "wide.jpg", folder_ + "wide.ico");
     const std::string image = wine::ShellQuote(unixFolder_ + "/wide.ico") + "[8]";
     // The opaque part: the whole width, two thirds of the height, in the middle.
@@ -111,10 +109,9 @@ TEST_F(IconConversion, AFailedConversionLeavesTheEarlierChoice) {
 TEST_F(IconConversion, TheBytesDecideWhatIsConvertedAndByWhichDecoder) {
     // What ImageMagick would read by its bytes, under the names of photos: refused before
     // anything runs.
-    ASSERT_EQ(Unix("cd " + wine::ShellQuote(unixFolder_) +
-                   " && convert -size 40x30 xc:red ppm:ppm.jpg && convert -size 40x30 xc:red "
-                   "gif:gif.png && convert -size 40x30 xc:red xpm:xpm.bmp && echo made"),
-              "made\n");
+    ASSERT_TRUE(MakeImages(
+        "convert -size 40x30 xc:red ppm:ppm.jpg && convert -size 40x30 xc:red gif:gif.png && "
+        "convert -size 40x30 xc:red xpm:xpm.bmp"));
     ExpectConverted(folder_ + "big.png", folder_ + "big.ico");
     {
         testing_support::SlowConverter converter;

@@ -171,13 +171,15 @@ void IconConversionFixture::SetUp() {
         0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 32, 32, app::MainDialog,
         reinterpret_cast<HMENU>(INT_PTR{app::kIconPictureId}), windowClass.hInstance, nullptr));
     const std::string folder = wine::ShellQuote(unixFolder_);
-    ASSERT_EQ(
-        wine::RunUnixCaptured("rm -rf " + folder + " && mkdir " + folder + " && cd " + folder +
-                              " && convert -size 300x300 xc:red -fill blue -draw "
-                              "'circle 150,150 150,40' -depth 16 big.png && convert -size 640x480 "
-                              "xc:green photo.jpg && convert -size 48x48 xc:yellow "
-                              "small.bmp && echo made"),
-        "made\n");
+    ASSERT_EQ(Unix("rm -rf " + folder + " && mkdir " + folder + " && echo made"), "made\n");
+    ASSERT_TRUE(MakeImages(
+        "convert -size 300x300 xc:red -fill blue -draw 'circle 150,150 150,40' -depth 16 big.png "
+        "&& convert -size 640x480 xc:green photo.jpg && convert -size 48x48 xc:yellow small.bmp"));
+}
+
+bool IconConversionFixture::MakeImages(const std::string& commands) const {
+    return Unix("cd " + wine::ShellQuote(unixFolder_) + " && " + commands + " && echo made") ==
+           "made\n";
 }
 
 void IconConversionFixture::TearDown() {

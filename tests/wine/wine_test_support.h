@@ -178,6 +178,8 @@ protected:
     std::string ImageNamed(const std::string& generated, const std::string& name);
     // Text a command prints on the Unix side.
     static std::string Unix(const std::string& command);
+    // Runs the commands (ImageMagick's, say) in the image folder; true when all of them worked.
+    bool MakeImages(const std::string& commands) const;
     // Converts the image and checks what the user gets: the nine-size icon beside it, named by
     // IconSource and shown; no other new file beside it or in TEMP; the image itself untouched.
     void ExpectConverted(const std::string& source, const std::string& target);
