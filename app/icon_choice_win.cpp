@@ -14,10 +14,12 @@
 namespace app {
 namespace {
 
-// Centres the dialog, and at its OK starts converting a chosen picture while the dialog closes,
-// which takes Wine a few dozen milliseconds.
+// Centres the dialog, readies the conversion as it opens, and at its OK starts converting a
+// chosen picture while the dialog closes, which takes Wine a few dozen milliseconds.
 UINT_PTR CALLBACK IconDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_FILEOK) {
+    const UINT code = message == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam)->code : 0;
+    if (code == CDN_INITDONE) PrepareIconConversion();
+    if (code == CDN_FILEOK) {
         // The dialog has put the chosen path where it returns it (the dialog's own
         // CDM_GETFILEPATH answer is wrong under Wine for a typed full path).
         const std::string path =

@@ -17,6 +17,7 @@
 #include "host/whole_file_win.h"
 #include "host/window_position_win.h"
 #include "imaging/picture_format_win.h"
+#include "wine/unix_bridge_win.h"
 #include "wine/wine_detect_win.h"
 
 namespace app {
@@ -82,6 +83,8 @@ struct Pending {
     unsigned choices = 0;
     void (*afterwards)() = nullptr;
     std::optional<EarlyStart> early;
+    // Started when the open dialog opens, for the conversion its OK starts.
+    wine::UnixStandby standby;
 };
 
 Pending& PendingConversions() {
@@ -127,6 +130,13 @@ IconConverter SystemConverter() {
 
 }  // namespace
 
+void PrepareIconConversion() {
+    Pending& pending = PendingConversions();
+    if (pending.converting || pending.closing || SystemConverter() != IconConverter::UnixConvert)
+        return;
+    pending.standby = wine::StartUnixStandby();
+}
+
 void StartIconConversionEarly(const std::string& image) {
     Pending& pending = PendingConversions();
     pending.early.reset();
@@ -135,11 +145,15 @@ void StartIconConversionEarly(const std::string& image) {
     std::optional<Request> request = RequestFor(image, SystemConverter());
     if (!request) return;
     StartedConversion conversion =
-        StartConversion(request->image, request->format, request->converter);
+        StartConversion(request->image, request->format, request->converter, &pending.standby);
     pending.early = EarlyStart{std::move(*request), std::move(conversion)};
 }
 
-void DropEarlyIconConversion() { PendingConversions().early.reset(); }
+void DropEarlyIconConversion() {
+    Pending& pending = PendingConversions();
+    pending.early.reset();
+    pending.standby = {};
+}
 
 void ConvertIcon(const std::string& image) { ConvertIcon(image, SystemConverter()); }
 
@@ -192,6 +206,7 @@ void DropPendingIconConversions() {
 void AbandonIconConversions() {
     Pending& pending = PendingConversions();
     pending.early.reset();
+    pending.standby = {};
     if (!pending.converting) return;
     pending.closing = true;
     pending.next.reset();

@@ -19,11 +19,15 @@ enum class IconConverter { WindowsMagick, UnixConvert };
 void ConvertIcon(const std::string& image);
 void ConvertIcon(const std::string& image, IconConverter converter);
 
+// The open dialog has opened: under Wine the shell a conversion of its choice will run in is
+// started now, while the user chooses, so that its OK starts the converter at once.
+void PrepareIconConversion();
 // The open dialog's OK for the image, before the dialog has closed: its conversion starts now,
 // and the ConvertIcon call for the same image that follows the dialog waits for it instead of
 // starting another. Nothing starts while a conversion runs, nor for a file ConvertIcon refuses.
 void StartIconConversionEarly(const std::string& image);
-// The dialog gave no image to convert after all: an early conversion is ended.
+// The dialog has closed: an early conversion it gave no image for after all is ended, and the
+// shell started for it let go.
 void DropEarlyIconConversion();
 
 // A choice that needs no conversion (an .ico file) was made: whatever conversion is running or

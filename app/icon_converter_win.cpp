@@ -101,13 +101,13 @@ namespace {
 
 // The Linux convert through the Unix bridge.
 bool StartUnixConvert(RunningConversion& running, const std::string& image,
-                      imaging::PictureFormat format) {
+                      imaging::PictureFormat format, wine::UnixStandby* standby) {
     const std::string& path = running.folder.Path();
     const std::string unixFolder = wine::ToUnixPath(path.substr(0, path.size() - 1));
     const std::string unixImage = wine::ToUnixPath(image);
     if (unixFolder.empty() || unixImage.empty()) return false;
-    running.run =
-        wine::StartUnixCommand(UnixConvertScript(unixFolder, unixImage, kLimitSeconds, format));
+    running.run = wine::StartUnixCommand(
+        UnixConvertScript(unixFolder, unixImage, kLimitSeconds, format), standby);
     return running.run.Started();
 }
 
@@ -174,14 +174,14 @@ void EndConversion::operator()(RunningConversion* running) const {
 }
 
 StartedConversion StartConversion(const std::string& image, imaging::PictureFormat format,
-                                  IconConverter converter) {
+                                  IconConverter converter, wine::UnixStandby* standby) {
     // One conversion runs at a time: one still running ends here.
     EndRunningConversion();
     StartedConversion running(new RunningConversion);
     running->converter = converter;
     if (!running->folder.Made()) return running;
     running->started = converter == IconConverter::UnixConvert
-                           ? StartUnixConvert(*running, image, format)
+                           ? StartUnixConvert(*running, image, format, standby)
                            : StartMagick(*running, image, format);
     if (running->started) Running() = running.get();
     return running;

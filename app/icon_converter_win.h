@@ -7,6 +7,10 @@
 #include "app/icon_convert_win.h"
 #include "imaging/picture_format.h"
 
+namespace wine {
+class UnixStandby;
+}
+
 namespace app {
 
 enum class Outcome { Converted, Failed, ConverterMissing };
@@ -25,9 +29,10 @@ struct EndConversion {
 using StartedConversion = std::unique_ptr<RunningConversion, EndConversion>;
 
 // Starts the converter on the image and returns without waiting; a conversion still running is
-// ended first, as only one runs at a time. Never null.
+// ended first, as only one runs at a time. The Unix convert starts in the standby shell when one
+// is given and still waiting. Never null.
 StartedConversion StartConversion(const std::string& image, imaging::PictureFormat format,
-                                  IconConverter converter);
+                                  IconConverter converter, wine::UnixStandby* standby = nullptr);
 // Waits for the started conversion and reads the result back: Converted only for an exit status
 // of 0 and a whole icon with the nine sizes. Dispatches messages while it waits.
 Conversion FinishConversion(StartedConversion started);

@@ -39,6 +39,12 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     return file && WriteAll(file.Get(), bytes);
 }
 
+bool WriteExistingFile(const std::string& path, std::string_view bytes) {
+    const UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.Get(), bytes);
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     const UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -17,6 +17,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t ma
 // program's scratch files (batch, script, capture); false when not every byte was written.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
+// Writes the bytes at the start of a file that must already be there, which a reader may hold
+// open meanwhile; false when it is not there or not every byte was written.
+bool WriteExistingFile(const std::string& path, std::string_view bytes);
+
 // Replaces the file whole: the bytes go to a temporary file beside it, are flushed, and that
 // file is moved over the target in one step. On any failure the temporary file is deleted and
 // the target left as it was. True when the new file is in place.

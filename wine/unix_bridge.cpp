@@ -14,7 +14,7 @@ const std::string kLetGoOfTheCallersStreams = "exec </dev/null >/dev/null 2>&1\n
 
 UnixRunFileNames UnixRunFiles(std::uint32_t processId, std::uint32_t run) {
     const std::string base = "lumora-" + std::to_string(processId) + "-" + std::to_string(run);
-    return {base + ".sh", base + ".out", base + ".status"};
+    return {base + ".sh", base + ".out", base + ".status", base + ".order", base + ".pipe"};
 }
 
 std::string UnixRunScript(std::string_view command, std::string_view script,
@@ -37,6 +37,23 @@ std::string DetachedUnixScript(std::string_view command, std::string_view script
     // Work nobody waits for yields the processor to the window that is starting meanwhile.
     return kLetGoOfTheCallersStreams + "rm -f " + ShellQuote(script) + "\nrenice -n 10 $$\n( " +
            std::string(command) + "\n)\n";
+}
+
+std::string StandbyUnixScript(std::string_view script, std::string_view order,
+                              std::string_view pipe, int limitSeconds) {
+    const std::string quotedOrder = ShellQuote(order);
+    const std::string quotedPipe = ShellQuote(pipe);
+    // Without its pipe it cannot wait, and the order goes at once: the program then starts its
+    // run itself. read opens the pipe once tail has it open for writing, and returns with the
+    // first whole line; at the limit tail ends, and read sees the pipe's end instead (a line cut
+    // short runs nothing). The tail is not needed past that line, and exec keeps this shell's
+    // process for the run.
+    return kLetGoOfTheCallersStreams + "rm -f " + ShellQuote(script) + "\nmkfifo -m 600 " +
+           quotedPipe + " || { rm -f " + quotedOrder + "; exit; }\ntimeout " +
+           std::to_string(limitSeconds) + " tail -s 0.05 -n +1 -f -- " + quotedOrder + " > " +
+           quotedPipe + " &\nfollower=$!\nIFS= read -r run < " + quotedPipe +
+           " || run=\nkill $follower 2>/dev/null\nrm -f " + quotedPipe + " " + quotedOrder +
+           "\n[ -n \"$run\" ] && exec /bin/sh \"$run\"\n";
 }
 
 std::optional<int> ParseExitStatus(std::string_view text) {

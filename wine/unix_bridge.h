@@ -9,14 +9,17 @@
 
 namespace wine {
 
-// One run's files, by name: script, standard output, exit status.
+// One run's files, by name: script, standard output, exit status; for a standby, its order and
+// its pipe.
 struct UnixRunFileNames {
     std::string script;
     std::string output;
     std::string status;
+    std::string order;
+    std::string pipe;
 };
-// "lumora-<pid>-<run>.sh", ".out", ".status": no two processes and no two runs of one process
-// share a name.
+// "lumora-<pid>-<run>.sh", ".out", ".status", ".order", ".pipe": no two processes and no two runs
+// of one process share a name.
 UnixRunFileNames UnixRunFiles(std::uint32_t processId, std::uint32_t run);
 
 // The script of a run that is waited for (Unix paths): it runs the command in a subshell with its
@@ -28,6 +31,14 @@ std::string UnixRunScript(std::string_view command, std::string_view script,
 // The script of a run nobody waits for: it removes itself, runs at a lower priority, the output
 // is discarded.
 std::string DetachedUnixScript(std::string_view command, std::string_view script);
+
+// The script of a shell started ahead of a run, so that the run starts the moment it is given
+// (Unix paths): it makes `pipe`, waits without polling (tail follows `order` through the file
+// system's change events) for the first line written to `order`, the Unix path of a run's
+// script, and then becomes /bin/sh on that script. An empty line, or limitSeconds without one,
+// ends it instead. It removes itself, `pipe` and `order`; `order` must exist before it starts.
+std::string StandbyUnixScript(std::string_view script, std::string_view order,
+                              std::string_view pipe, int limitSeconds);
 
 // The exit status in a status file's text ("0\n"); nullopt unless it is a complete number line.
 std::optional<int> ParseExitStatus(std::string_view text);

@@ -22,6 +22,9 @@ namespace {
 constexpr std::chrono::seconds kCapturedLimit{3};
 constexpr std::size_t kStatusBytes = 16;
 constexpr std::chrono::milliseconds kPollStep{50};
+// A standby ends by itself after its limit; it is given a run only well within it.
+constexpr int kStandbyLimitSeconds = 600;
+constexpr std::chrono::seconds kStandbyUseWithin{kStandbyLimitSeconds - 60};
 
 // Where the runs keep their files: the prefix's own TEMP folder, both views; the Unix view is
 // empty when it cannot be found.
@@ -156,7 +159,66 @@ std::optional<int> UnixRun::Wait(std::chrono::milliseconds limit) {
     return status_;
 }
 
-UnixRun StartUnixCommand(const std::string& command) {
+UnixStandby::UnixStandby(UnixStandby&& other) noexcept
+    : orderPath_(std::exchange(other.orderPath_, std::string())), startedAt_(other.startedAt_) {}
+
+UnixStandby& UnixStandby::operator=(UnixStandby&& other) noexcept {
+    if (this != &other) {
+        LetGo();
+        orderPath_ = std::exchange(other.orderPath_, std::string());
+        startedAt_ = other.startedAt_;
+    }
+    return *this;
+}
+
+UnixStandby::~UnixStandby() { LetGo(); }
+
+bool UnixStandby::Waiting() const {
+    return !orderPath_.empty() && std::chrono::steady_clock::now() - startedAt_ < kStandbyUseWithin;
+}
+
+bool UnixStandby::Take(const std::string& unixScript) {
+    if (!Waiting()) {
+        LetGo();
+        return false;
+    }
+    // Into the order the shell follows, which is there for as long as the shell waits: one
+    // gone means the shell is gone too.
+    const std::string order = std::exchange(orderPath_, std::string());
+    return host::WriteExistingFile(order, unixScript + "\n");
+}
+
+void UnixStandby::LetGo() {
+    // An empty line ends it; it removes its files itself.
+    if (!orderPath_.empty())
+        host::WriteExistingFile(std::exchange(orderPath_, std::string()), "\n");
+}
+
+UnixStandby StartUnixStandby() {
+    UnixStandby standby;
+    const BridgeFolder& folder = Folder();
+    if (folder.unix.empty()) return standby;
+    const UnixRunFileNames names = UnixRunFiles(::GetCurrentProcessId(), NextRun());
+    const std::string scriptPath = folder.windows + names.script;
+    const std::string orderPath = folder.windows + names.order;
+    const std::string unixScript = folder.unix + names.script;
+    const bool started =
+        host::WriteWholeFile(orderPath, "") &&
+        host::WriteWholeFile(scriptPath,
+                             StandbyUnixScript(unixScript, folder.unix + names.order,
+                                               folder.unix + names.pipe, kStandbyLimitSeconds)) &&
+        StartShell(unixScript);
+    if (!started) {
+        Delete(scriptPath);
+        Delete(orderPath);
+        return standby;
+    }
+    standby.orderPath_ = orderPath;
+    standby.startedAt_ = std::chrono::steady_clock::now();
+    return standby;
+}
+
+UnixRun StartUnixCommand(const std::string& command, UnixStandby* standby) {
     UnixRun run;
     const BridgeFolder& folder = Folder();
     if (folder.unix.empty()) return run;
@@ -170,8 +232,9 @@ UnixRun StartUnixCommand(const std::string& command) {
     const std::string script =
         UnixRunScript(command, folder.unix + names.script, folder.unix + names.output,
                       folder.unix + names.status);
-    run.started_ =
-        host::WriteWholeFile(run.scriptPath_, script) && StartShell(folder.unix + names.script);
+    const std::string unixScript = folder.unix + names.script;
+    run.started_ = host::WriteWholeFile(run.scriptPath_, script) &&
+                   ((standby && standby->Take(unixScript)) || StartShell(unixScript));
     return run;
 }
 

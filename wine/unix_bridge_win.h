@@ -7,6 +7,8 @@
 
 namespace wine {
 
+class UnixStandby;
+
 // What became of a command that was waited for.
 struct UnixRunResult {
     bool started = false;           // the script was written and the shell started on it
@@ -38,7 +40,7 @@ public:
     void GiveUp();
 
 private:
-    friend UnixRun StartUnixCommand(const std::string& command);
+    friend UnixRun StartUnixCommand(const std::string& command, UnixStandby* standby);
     void RemoveFiles();
 
     bool started_ = false;
@@ -49,8 +51,38 @@ private:
     std::string output_;
 };
 
-// Writes the script and starts the shell on it; returns at once.
-UnixRun StartUnixCommand(const std::string& command);
+// A shell started ahead of one run, for a run that must start the moment it is asked for:
+// starting a process under Wine takes the caller several milliseconds, and the shell a few more
+// to begin. It waits without using the processor. Unused, it is let go when it goes.
+class UnixStandby {
+public:
+    UnixStandby() = default;
+    UnixStandby(UnixStandby&& other) noexcept;
+    UnixStandby& operator=(UnixStandby&& other) noexcept;
+    UnixStandby(const UnixStandby&) = delete;
+    UnixStandby& operator=(const UnixStandby&) = delete;
+    ~UnixStandby();
+
+    // Started, and neither given a run nor too old to take one.
+    bool Waiting() const;
+
+private:
+    friend UnixStandby StartUnixStandby();
+    friend UnixRun StartUnixCommand(const std::string& command, UnixStandby* standby);
+    // Hands it the script (Unix path); false when it can take none, and then it is let go.
+    bool Take(const std::string& unixScript);
+    void LetGo();
+
+    std::string orderPath_;  // Windows view; empty once given a run or let go
+    std::chrono::steady_clock::time_point startedAt_;
+};
+
+// Starts a standby shell; one that could not be started is never Waiting.
+UnixStandby StartUnixStandby();
+
+// Writes the script and starts the shell on it, or hands it to the standby when one is given and
+// still waiting; returns at once.
+UnixRun StartUnixCommand(const std::string& command, UnixStandby* standby = nullptr);
 // Starts the command and leaves it: its output is discarded, the script removes itself. True when
 // it could be started (which says nothing of how the command ends).
 bool RunUnixCommand(const std::string& command);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +14,8 @@
 
 #include <poll.h>
 #include <unistd.h>
+
+#include <thread>
 
 namespace {
 
@@ -99,6 +103,70 @@ TEST_F(ScriptFolder, NoScriptHoldsTheCallersStreamsWhileItsCommandRuns) {
         EXPECT_TRUE(closed) << (detached ? "detached" : "waited for");
     }
     EXPECT_EQ(Read(Output()), "late\n");
+}
+
+// True once the condition holds, checked every 20 ms for up to the limit.
+template <typename Condition>
+bool Within(std::chrono::milliseconds limit, Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// Any process whose command line names the text (the standby's tail names its order file).
+bool ProcessNaming(const std::string& text) {
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        std::string cmdline = Read(entry.path() / "cmdline");
+        for (char& c : cmdline) c = c == '\0' ? ' ' : c;
+        if (cmdline.find(text) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// Gone, or a zombie nobody has collected yet (the shell's parent has long ended).
+bool Ended(pid_t process) {
+    const std::string stat = Read("/proc/" + std::to_string(process) + "/stat");
+    const std::size_t state = stat.rfind(") ");
+    return state == std::string::npos || stat[state + 2] == 'Z';
+}
+
+// The standby shell, started as Wine starts it and left running: given a run's script it becomes
+// that run, let go or out of time it ends; either way none of its files and no follower is left.
+TEST_F(ScriptFolder, StandbyRunsTheScriptItIsGivenOrEndsLeavingNothing) {
+    const fs::path standby = folder_ / "standby.sh", order = folder_ / "standby.order",
+                   pipe = folder_ / "standby.pipe", pidFile = folder_ / "standby.pid";
+    const std::string run = (folder_ / "run.sh").string();
+    enum class Ending { GivenARun, LetGo, OutOfTime };
+    for (const Ending ending : {Ending::GivenARun, Ending::LetGo, Ending::OutOfTime}) {
+        std::ofstream(order.string()) << "";
+        std::ofstream(standby.string(), std::ios::binary) << wine::StandbyUnixScript(
+            standby.string(), order.string(), pipe.string(), ending == Ending::OutOfTime ? 1 : 30);
+        std::ofstream(run, std::ios::binary)
+            << wine::UnixRunScript("echo ran", run, Output().string(), Status().string());
+        fs::remove(Output());
+        fs::remove(Status());
+        const std::string startAsWineDoes = "echo $$ > " + wine::ShellQuote(pidFile.string()) +
+                                            "; exec /bin/sh " + wine::ShellQuote(standby.string());
+        ASSERT_EQ(std::system(("sh -c " + wine::ShellQuote(startAsWineDoes) + " &").c_str()), 0);
+        // Waiting: it has begun and made its pipe.
+        ASSERT_TRUE(Within(std::chrono::seconds(5), [&] { return fs::exists(pipe); }));
+        EXPECT_FALSE(fs::exists(standby));
+        const pid_t shell = std::stoi(Read(pidFile));
+        if (ending == Ending::GivenARun) std::ofstream(order.string()) << run << "\n";
+        if (ending == Ending::LetGo) std::ofstream(order.string()) << "\n";
+        EXPECT_TRUE(Within(std::chrono::seconds(5), [&] { return Ended(shell); }));
+        EXPECT_EQ(fs::exists(Status()), ending == Ending::GivenARun);
+        if (ending == Ending::GivenARun) {
+            EXPECT_EQ(Read(Output()), "ran\n");
+        }
+        EXPECT_FALSE(fs::exists(pipe));
+        EXPECT_FALSE(fs::exists(order));
+        EXPECT_TRUE(
+            Within(std::chrono::seconds(2), [&] { return !ProcessNaming(order.string()); }));
+    }
 }
 
 TEST(UnixBridgeText, RunFilesAreUniqueToProcessAndRun) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,11 @@ TEST_F(MainDialogTest, ChooseIconShowsAnIconBeepsAtOthersAndKeepsItOnCancel) {
     ASSERT_TRUE(cancelled.get().found);
     EXPECT_EQ(app::IconSource, before);
     EXPECT_EQ(PreviewImage(), shown);
+
+    // The shell each dialog readied for a conversion was let go, and has ended leaving nothing.
+    for (int wait = 0; wait < 40 && !testing_support::ConversionLeftovers().empty(); ++wait)
+        ::Sleep(50);
+    EXPECT_EQ(testing_support::ConversionLeftovers(), std::set<std::string>());
 }
 
 }  // namespace

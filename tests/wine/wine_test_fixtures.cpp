@@ -138,7 +138,9 @@ std::set<std::string> ConversionLeftovers() {
     ::GetTempPathW(MAX_PATH + 1, temp);
     std::set<std::string> left;
     for (const std::string& name : FilesIn(host::Narrow(temp))) {
-        if (name.rfind("lumora-icon-", 0) == 0) left.insert(name);
+        const bool standby = name.ends_with(".order") || name.ends_with(".pipe");
+        if (name.starts_with("lumora-icon-") || (name.starts_with("lumora-") && standby))
+            left.insert(name);
     }
     return left;
 }

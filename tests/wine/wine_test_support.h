@@ -200,7 +200,8 @@ inline const std::vector<int> kNineSizes = {16, 24, 32, 48, 64, 72, 96, 128, 256
 HICON ShownIcon();
 // The names in a folder, sorted.
 std::set<std::string> FilesIn(const std::string& folder);
-// What conversions left in TEMP: their own folders are named lumora-icon-*.
+// What conversions left in TEMP: their own folders (lumora-icon-*), and the order and pipe of
+// the shell started for one (lumora-*.order, lumora-*.pipe).
 std::set<std::string> ConversionLeftovers();
 
 // A stand-in for the Linux convert, first on the Unix search path of the test run
