@@ -46,14 +46,15 @@ std::string StandbyUnixScript(std::string_view script, std::string_view order,
     // Without its pipe it cannot wait, and the order goes at once: the program then starts its
     // run itself. read opens the pipe once tail has it open for writing, and returns with the
     // first whole line; at the limit tail ends, and read sees the pipe's end instead (a line cut
-    // short runs nothing). The tail is not needed past that line, and exec keeps this shell's
-    // process for the run.
+    // short runs nothing). The tail is not needed past that line. The run's script is read by
+    // this very shell, and its files are removed meanwhile: each process started costs the run
+    // a millisecond or two.
     return kLetGoOfTheCallersStreams + "rm -f " + ShellQuote(script) + "\nmkfifo -m 600 " +
            quotedPipe + " || { rm -f " + quotedOrder + "; exit; }\ntimeout " +
            std::to_string(limitSeconds) + " tail -s 0.05 -n +1 -f -- " + quotedOrder + " > " +
            quotedPipe + " &\nfollower=$!\nIFS= read -r run < " + quotedPipe +
            " || run=\nkill $follower 2>/dev/null\nrm -f " + quotedPipe + " " + quotedOrder +
-           "\n[ -n \"$run\" ] && exec /bin/sh \"$run\"\n";
+           " &\n[ -n \"$run\" ] && . \"$run\"\n";
 }
 
 std::optional<int> ParseExitStatus(std::string_view text) {
