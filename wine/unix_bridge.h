@@ -34,9 +34,10 @@ std::string DetachedUnixScript(std::string_view command, std::string_view script
 
 // The script of a shell started ahead of a run, so that the run starts the moment it is given
 // (Unix paths): it makes `pipe`, waits without polling (tail follows `order` through the file
-// system's change events) for the first line written to `order`, the Unix path of a run's
-// script, and then runs that script itself. An empty line, or limitSeconds without one,
-// ends it instead. It removes itself, `pipe` and `order`; `order` must exist before it starts.
+// system's change events; where there are none, it looks every 50 ms) for the first line
+// written to `order`, the Unix path of a run's script, and then runs that script itself. An
+// empty line, or limitSeconds without one, ends it instead. It removes itself, `pipe` and
+// `order`; `order` must exist before it starts.
 std::string StandbyUnixScript(std::string_view script, std::string_view order,
                               std::string_view pipe, int limitSeconds);
 
