@@ -29,10 +29,10 @@ std::string ConvertArguments(imaging::PictureFormat format) {
     // The Triangle filter widens with the reduction, an area average that leaves no aliasing,
     // at a third of Lanczos's cost on a 12-megapixel photo; the nine sizes are then made from
     // the 256-pixel square instead of from the photo nine times. Every size is 8 bits a channel,
-    // as an icon's entries are, even from a 16-bit picture. Debian's ImageMagick 6 stores every
-    // entry as a bitmap; versions that store the 256-pixel one as a PNG (magick on Windows) make
-    // it RGBA and compress it at zlib's level 4, a fifth of the default level's time for a few
-    // per cent more bytes.
+    // as an icon's entries are, even from a 16-bit picture. ImageMagick stores the 256-pixel entry
+    // as a PNG when the picture was one (else as a bitmap, like the smaller ones): RGBA,
+    // compressed at zlib's level 4, a fifth of the default level's time for a few per cent more
+    // bytes.
     return "-define jpeg:size=512x512 \"" + input +
            "[0]\" -auto-orient -filter Triangle -resize 256x256 -background none -gravity center "
            "-extent 256x256 -depth 8 -define png:compression-level=4 -define png:color-type=6 "
