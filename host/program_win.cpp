@@ -62,11 +62,20 @@ bool MakeFolders(const std::string& folder) {
     return made;
 }
 
+std::string SystemFolder() {
+    const UINT size = ::GetSystemDirectoryW(nullptr, 0);  // NUL included
+    if (size == 0) return {};
+    std::wstring folder(size, L'\0');
+    const UINT length = ::GetSystemDirectoryW(folder.data(), size);
+    if (length == 0 || length >= size) return {};
+    folder.resize(length);
+    return Narrow(folder);
+}
+
 std::string SystemProgramPath(const std::string& fileName) {
-    wchar_t folder[MAX_PATH + 1] = {};
-    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH) return fileName;
-    return WithOneTrailingBackslash(Narrow(folder)) + fileName;
+    const std::string folder = SystemFolder();
+    if (folder.empty()) return fileName;
+    return WithOneTrailingBackslash(folder) + fileName;
 }
 
 std::string FindOnSearchPath(const std::string& name) {

@@ -21,6 +21,8 @@ bool MakeFolders(const std::string& folder);
 // The folder for temporary files, with its trailing backslash; empty when there is none. The
 // one answer for every temporary file, batch and script of the program.
 std::string TempFolder();
+// The system folder ("C:\windows\system32"); empty when it cannot be had.
+std::string SystemFolder();
 // A program of the system by its full path in the system folder ("cmd.exe" ->
 // "C:\windows\system32\cmd.exe"), so that no file of that name elsewhere runs instead.
 std::string SystemProgramPath(const std::string& fileName);

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "host/command_runner_win.h"
+#include "host/program_win.h"
 #include "host/text_encoding_win.h"
 #include "wine/menu_builder.h"
 #include "wine/wine_detect_win.h"
@@ -28,14 +29,6 @@ bool OnDesktopOrInStartMenu(const std::string& path) {
     return false;
 }
 
-std::string SystemFolder() {
-    const UINT size = ::GetSystemDirectoryW(nullptr, 0);
-    if (size == 0) return {};
-    std::wstring folder(size, L'\0');
-    folder.resize(::GetSystemDirectoryW(folder.data(), size));
-    return host::Narrow(folder);
-}
-
 std::string FullPath(const std::string& path) {
     const std::wstring wide = host::Widen(path);
     const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -51,7 +44,7 @@ bool HandToMenuBuilder(const std::string& shortcutPath) {
     if (!IsWine()) return false;
     const std::string path = FullPath(shortcutPath);
     if (!OnDesktopOrInStartMenu(path)) return false;
-    const std::string system = SystemFolder();
+    const std::string system = host::SystemFolder();
     if (system.empty()) return false;
     // Not waited for: the menu builder reads the finished file on its own.
     return host::StartHiddenProcess(MenuBuilderCommandLine(system, path)).has_value();
