@@ -229,10 +229,9 @@ UnixRun StartUnixCommand(const std::string& command, UnixStandby* standby) {
     // Left by an earlier process that had this process's id: not this run's.
     Delete(run.outputPath_);
     Delete(run.statusPath_);
-    const std::string script =
-        UnixRunScript(command, folder.unix + names.script, folder.unix + names.output,
-                      folder.unix + names.status);
     const std::string unixScript = folder.unix + names.script;
+    const std::string script =
+        UnixRunScript(command, unixScript, folder.unix + names.output, folder.unix + names.status);
     run.started_ = host::WriteWholeFile(run.scriptPath_, script) &&
                    ((standby && standby->Take(unixScript)) || StartShell(unixScript));
     return run;
