@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -14,8 +17,10 @@
 #include "host/path_text.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
+#include "host/wait_win.h"
 #include "host/whole_file_win.h"
 #include "host/window_position_win.h"
+#include "imaging/icon_file_win.h"
 #include "imaging/picture_format_win.h"
 #include "wine/unix_bridge_win.h"
 #include "wine/wine_detect_win.h"
@@ -39,16 +44,38 @@ std::optional<std::string> WriteIcon(const std::string& icon, const std::string&
     return fallback;
 }
 
-void Show(const Conversion& conversion, const std::string& image, const std::string& target) {
+// The icon written and its preview made.
+struct WrittenIcon {
+    std::optional<std::string> path;
+    host::UniqueIcon preview;
+};
+
+// `wanted` says whether the result is still to be shown: the write dispatches messages too.
+void Show(const Conversion& conversion, const std::string& image, const std::string& target,
+          const std::function<bool()>& wanted) {
     switch (conversion.outcome) {
-        case Outcome::Converted:
-            if (const std::optional<std::string> written =
-                    WriteIcon(conversion.icon, image, target)) {
-                IconSource = *written;
-                RefreshIconPreview();
+        case Outcome::Converted: {
+            // On a thread of their own: a flushed write can take tens of milliseconds on a busy
+            // disk, and the window keeps answering meanwhile.
+            const int pixels = IconPreviewPixels();
+            WrittenIcon written;
+            host::RunDispatching([&] {
+                written.path = WriteIcon(conversion.icon, image, target);
+                if (written.path)
+                    written.preview = imaging::IconFromFileBytes(
+                        std::span<const std::uint8_t>(
+                            reinterpret_cast<const std::uint8_t*>(conversion.icon.data()),
+                            conversion.icon.size()),
+                        pixels);
+            });
+            if (!wanted()) return;
+            if (written.path) {
+                IconSource = *written.path;
+                ShowIconPreview(std::move(written.preview), pixels);
                 return;
             }
             break;
+        }
         case Outcome::ConverterMissing:
             host::ShowMessageBox(MainDialog, kImageMagickMissingText, MB_OK | MB_ICONEXCLAMATION);
             return;
@@ -176,8 +203,10 @@ void ConvertIcon(const std::string& image, IconConverter converter) {
         pending.next.reset();
         const unsigned choice = pending.choices;
         const Conversion conversion = ConvertRequest(request);
-        if (pending.choices == choice && !pending.closing)
-            Show(conversion, request.image, request.target);
+        const auto wanted = [&pending, choice] {
+            return pending.choices == choice && !pending.closing;
+        };
+        if (wanted()) Show(conversion, request.image, request.target, wanted);
     }
     pending.converting = false;
     const bool closed = std::exchange(pending.closing, false);

@@ -13,13 +13,29 @@ namespace app {
 
 void RefreshIconPreview() { RefreshIconPreview(host::WindowDpi(MainDialog)); }
 
-void RefreshIconPreview(UINT dpi) {
+namespace {
+
+void Show(host::UniqueIcon icon) {
     // The old icon is destroyed only after the control has let go of it.
-    host::UniqueIcon icon =
-        imaging::LoadIconFile(IconSource, host::SystemMetricForDpi(SM_CXICON, dpi));
     ::SendDlgItemMessageW(MainDialog, kIconPictureId, STM_SETIMAGE, IMAGE_ICON,
                           reinterpret_cast<LPARAM>(icon.Get()));
     PreviewIcon = std::move(icon);
+}
+
+}  // namespace
+
+void RefreshIconPreview(UINT dpi) {
+    Show(imaging::LoadIconFile(IconSource, host::SystemMetricForDpi(SM_CXICON, dpi)));
+}
+
+int IconPreviewPixels() { return host::SystemMetricForDpi(SM_CXICON, host::WindowDpi(MainDialog)); }
+
+void ShowIconPreview(host::UniqueIcon icon, int pixels) {
+    if (pixels != IconPreviewPixels()) {
+        RefreshIconPreview();
+        return;
+    }
+    Show(std::move(icon));
 }
 
 }  // namespace app

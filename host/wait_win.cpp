@@ -1,5 +1,7 @@
 #include "host/wait_win.h"
 
+#include "host/unique_win.h"
+
 namespace host {
 namespace {
 
@@ -75,6 +77,15 @@ WaitResult Wait(HANDLE handle, std::chrono::milliseconds limit, DWORD slice,
     }
 }
 
+DWORD WINAPI RunWork(void* work) {
+    // Nothing may leave a thread's start: a failure shows as results left unset.
+    try {
+        (*static_cast<const std::function<void()>*>(work))();
+    } catch (...) {
+    }
+    return 0;
+}
+
 }  // namespace
 
 WaitResult WaitDispatching(HANDLE handle, std::chrono::milliseconds limit) {
@@ -84,6 +95,19 @@ WaitResult WaitDispatching(HANDLE handle, std::chrono::milliseconds limit) {
 WaitResult WaitDispatchingUntil(const std::function<bool()>& done,
                                 std::chrono::milliseconds limit) {
     return Wait(nullptr, limit, kPollSliceMs, done);
+}
+
+void RunDispatching(const std::function<void()>& work) {
+    void* const argument = const_cast<std::function<void()>*>(&work);
+    const UniqueHandle thread(::CreateThread(nullptr, 0, RunWork, argument, 0, nullptr));
+    if (!thread) {
+        RunWork(argument);
+        return;
+    }
+    while (WaitDispatching(thread.Get(), std::chrono::hours(1)) == WaitResult::TimedOut) {
+    }
+    // After a quit too: the work uses what its caller holds.
+    ::WaitForSingleObject(thread.Get(), INFINITE);
 }
 
 }  // namespace host

@@ -20,4 +20,10 @@ WaitResult WaitDispatching(HANDLE handle, std::chrono::milliseconds limit);
 // answers true.
 WaitResult WaitDispatchingUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
+// Runs `work` on a thread of its own and returns once it has ended, dispatching this thread's
+// messages meanwhile: for file work that must not freeze the window. `work` must leave its
+// results where the caller looks, and may find its own caller's messages handled meanwhile.
+// Runs it here when no thread can be made.
+void RunDispatching(const std::function<void()>& work);
+
 }  // namespace host

@@ -11,6 +11,8 @@
 
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
+#include "host/unique_win.h"
+#include "host/wait_win.h"
 #include "host/whole_file_win.h"
 #include "tests/wine/wine_test_support.h"
 
@@ -226,6 +228,38 @@ TEST(CommandRunner, WindowKeepsAnsweringDuringTheWaitAndOverlapIsRefused) {
     ExpectNoTemporaryFiles(scratch.Path());
     // Once the run is over, runs are accepted again.
     EXPECT_EQ(Captured("cd", scratch.Path()), scratch.Bare());
+}
+
+// File work run aside: the work waits for a message that only this thread can handle, so it
+// ends only if the messages are handled meanwhile; the call returns once the work is over.
+HANDLE messageHandled = nullptr;
+LRESULT CALLBACK SignallingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) ::SetEvent(messageHandled);
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(CommandRunner, WorkRunAsideEndsBeforeTheCallWhileThisThreadAnswers) {
+    const host::UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    messageHandled = event.Get();
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SignallingProc));
+    ::PostMessageW(window, WM_APP, 0, 0);
+    DWORD workThread = 0;
+    bool handledDuringWork = false;
+    bool workEnded = false;
+    host::RunDispatching([&] {
+        workThread = ::GetCurrentThreadId();
+        handledDuringWork = ::WaitForSingleObject(event.Get(), 5000) == WAIT_OBJECT_0;
+        ::Sleep(100);
+        workEnded = true;
+    });
+    EXPECT_TRUE(workEnded);
+    EXPECT_TRUE(handledDuringWork) << "this thread's messages were not handled during the work";
+    EXPECT_NE(workThread, ::GetCurrentThreadId());
+    ::DestroyWindow(window);
+    messageHandled = nullptr;
 }
 
 // The start-up's ImageMagick test reads the captured version text; stand-ins for "magick" on
