@@ -2,10 +2,8 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <utility>
 
@@ -20,6 +18,7 @@
 #include "host/wait_win.h"
 #include "host/whole_file_win.h"
 #include "host/window_position_win.h"
+#include "imaging/byte_reader.h"
 #include "imaging/icon_file_win.h"
 #include "imaging/picture_format_win.h"
 #include "wine/unix_bridge_win.h"
@@ -62,11 +61,8 @@ void Show(const Conversion& conversion, const std::string& image, const std::str
             host::RunDispatching([&] {
                 written.path = WriteIcon(conversion.icon, image, target);
                 if (written.path)
-                    written.preview = imaging::IconFromFileBytes(
-                        std::span<const std::uint8_t>(
-                            reinterpret_cast<const std::uint8_t*>(conversion.icon.data()),
-                            conversion.icon.size()),
-                        pixels);
+                    written.preview =
+                        imaging::IconFromFileBytes(imaging::BytesOf(conversion.icon), pixels);
             });
             if (!wanted()) return;
             if (written.path) {

@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
 #include "host/whole_file_win.h"
+#include "imaging/byte_reader.h"
 #include "imaging/icon_file.h"
 #include "wine/drive_map_win.h"
 #include "wine/unix_bridge_win.h"
@@ -199,9 +198,8 @@ Conversion FinishConversion(StartedConversion started) {
     std::optional<std::string> icon =
         host::ReadWholeFile(running.folder.File(kConvertOutputName), kMaxIconBytes + 1);
     if (!icon || icon->size() > kMaxIconBytes) return {};
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(icon->data()),
-                                              icon->size());
-    const std::optional<std::vector<int>> sizes = imaging::CompleteIconSizes(bytes);
+    const std::optional<std::vector<int>> sizes =
+        imaging::CompleteIconSizes(imaging::BytesOf(*icon));
     if (!sizes || !std::equal(sizes->begin(), sizes->end(), kIconSizes.begin(), kIconSizes.end()))
         return {};
     return {Outcome::Converted, std::move(*icon)};

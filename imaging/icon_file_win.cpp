@@ -8,6 +8,7 @@
 
 #include "host/long_path.h"
 #include "host/whole_file_win.h"
+#include "imaging/byte_reader.h"
 #include "imaging/icon_file.h"
 
 namespace imaging {
@@ -25,9 +26,7 @@ host::UniqueIcon LoadIconFile(const std::string& path, int pixels) {
     std::optional<std::string> file =
         host::ReadWholeFile(host::ExtendedLengthPath(path), kMaxIconFileBytes + 1);
     if (!file || file->size() > kMaxIconFileBytes) return {};
-    return IconFromFileBytes(std::span<const std::uint8_t>(
-                                 reinterpret_cast<const std::uint8_t*>(file->data()), file->size()),
-                             pixels);
+    return IconFromFileBytes(BytesOf(*file), pixels);
 }
 
 host::UniqueIcon IconFromFileBytes(std::span<const std::uint8_t> ico, int pixels) {

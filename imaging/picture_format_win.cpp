@@ -4,10 +4,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
 #include "host/text_encoding_win.h"
 #include "host/whole_file_win.h"
+#include "imaging/byte_reader.h"
 
 namespace imaging {
 
@@ -21,8 +21,7 @@ PictureFormat PictureFormatOfFile(const std::string& path) {
         (static_cast<std::uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
     const std::optional<std::string> head = host::ReadWholeFile(path, kPictureHeadBytes);
     if (!head) return PictureFormat::Unknown;
-    return PictureFormatOf(
-        std::span(reinterpret_cast<const std::uint8_t*>(head->data()), head->size()), size);
+    return PictureFormatOf(BytesOf(*head), size);
 }
 
 }  // namespace imaging
