@@ -43,12 +43,6 @@ std::optional<std::string> WriteIcon(const std::string& icon, const std::string&
     return fallback;
 }
 
-// The icon written and its preview made.
-struct WrittenIcon {
-    std::optional<std::string> path;
-    host::UniqueIcon preview;
-};
-
 // `wanted` says whether the result is still to be shown: the write dispatches messages too.
 void Show(const Conversion& conversion, const std::string& image, const std::string& target,
           const std::function<bool()>& wanted) {
@@ -57,17 +51,17 @@ void Show(const Conversion& conversion, const std::string& image, const std::str
             // On a thread of their own: a flushed write can take tens of milliseconds on a busy
             // disk, and the window keeps answering meanwhile.
             const int pixels = IconPreviewPixels();
-            WrittenIcon written;
+            std::optional<std::string> written;
+            host::UniqueIcon preview;
             host::RunDispatching([&] {
-                written.path = WriteIcon(conversion.icon, image, target);
-                if (written.path)
-                    written.preview =
-                        imaging::IconFromFileBytes(imaging::BytesOf(conversion.icon), pixels);
+                written = WriteIcon(conversion.icon, image, target);
+                if (written)
+                    preview = imaging::IconFromFileBytes(imaging::BytesOf(conversion.icon), pixels);
             });
             if (!wanted()) return;
-            if (written.path) {
-                IconSource = *written.path;
-                ShowIconPreview(std::move(written.preview), pixels);
+            if (written) {
+                IconSource = *written;
+                ShowIconPreview(std::move(preview), pixels);
                 return;
             }
             break;
