@@ -8,6 +8,7 @@
 #include "app/shortcut_win.h"
 #include "app/state_win.h"
 #include "host/common_dialog_win.h"
+#include "host/deferred_win.h"
 #include "host/message_box_win.h"
 #include "host/path_text.h"
 #include "host/program_win.h"
@@ -42,7 +43,7 @@ void Build() {
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                 OFN_ENABLEHOOK | OFN_EXPLORER;
     ofn.lpfnHook = host::CentringHook;
-    if (!::GetSaveFileNameW(&ofn)) return;
+    if (!host::deferred::GetSaveFileNameW(&ofn)) return;
     file.resize(::wcslen(file.c_str()));
     if (file.empty()) return;
     SaveShortcut(host::Narrow(file));

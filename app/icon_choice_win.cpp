@@ -9,6 +9,7 @@
 #include "app/icon_preview_win.h"
 #include "app/state_win.h"
 #include "host/common_dialog_win.h"
+#include "host/deferred_win.h"
 #include "host/text_encoding_win.h"
 
 namespace app {
@@ -61,7 +62,7 @@ void ChooseIcon() {
     ofn.Flags =
         OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_EXPLORER;
     ofn.lpfnHook = IconDialogHook;
-    file.resize(::GetOpenFileNameW(&ofn) ? ::wcslen(file.c_str()) : 0);
+    file.resize(host::deferred::GetOpenFileNameW(&ofn) ? ::wcslen(file.c_str()) : 0);
 
     // A cancelled dialog keeps the previous choice, which the picture still shows.
     if (const std::string path = host::Narrow(file); !path.empty()) {

@@ -1,5 +1,6 @@
 #include "app/shortcut_win.h"
 
+#include "host/deferred_win.h"
 #include "host/text_encoding_win.h"
 #include "host/unique_win.h"
 #include "host/whole_file_win.h"
@@ -40,7 +41,7 @@ std::optional<std::string> LinkBytes(IShellLinkW* link) {
     ComPtr<IPersistStream> persist;
     if (FAILED(link->QueryInterface(IID_PPV_ARGS(&persist)))) return std::nullopt;
     ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return std::nullopt;
+    if (FAILED(host::deferred::CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return std::nullopt;
     if (FAILED(persist->Save(stream.Get(), TRUE))) return std::nullopt;
     const LARGE_INTEGER start{};
     ULARGE_INTEGER end{};
@@ -66,8 +67,8 @@ bool CreateShortcut(const std::string& shortcutPath, const std::string& targetPa
     host::ComScope com;
 
     ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_PPV_ARGS(&link)))) {
+    if (FAILED(host::deferred::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                IID_PPV_ARGS(&link)))) {
         return false;
     }
     if (FAILED(FillLink(link.Get(), targetPath, arguments, workingDirectory, showCommand,

@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "host/deferred_win.h"
+
 namespace host {
 
 template <class Traits>
@@ -84,7 +86,7 @@ struct HeapBlockTraits {
 struct PidlTraits {
     using Type = ITEMIDLIST*;
     static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type pidl) noexcept { ::CoTaskMemFree(pidl); }
+    static void Close(Type pidl) noexcept { deferred::CoTaskMemFree(pidl); }
 };
 // A drop handed to WM_DROPFILES: DragFinish releases its memory on every way out.
 struct DropTraits {
@@ -128,9 +130,9 @@ inline BusyScope MarkBusy(bool& flag) noexcept {
 // COM for the calling thread; uninitialises only when the initialisation succeeded.
 class ComScope {
 public:
-    ComScope() noexcept : hr_(::CoInitialize(nullptr)) {}
+    ComScope() noexcept : hr_(deferred::CoInitialize(nullptr)) {}
     ~ComScope() {
-        if (SUCCEEDED(hr_)) ::CoUninitialize();
+        if (SUCCEEDED(hr_)) deferred::CoUninitialize();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;

@@ -9,15 +9,13 @@
 
 namespace imaging {
 
-namespace flat = Gdiplus::DllExports;
-
 GdiplusScope::GdiplusScope() noexcept {
     Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, background thread on
-    status_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    status_ = deferred::GdiplusStartup(&token_, &input, nullptr);
 }
 
 GdiplusScope::~GdiplusScope() {
-    if (status_ == Gdiplus::Ok) Gdiplus::GdiplusShutdown(token_);
+    if (status_ == Gdiplus::Ok) deferred::GdiplusShutdown(token_);
 }
 
 namespace {
@@ -31,7 +29,7 @@ std::wstring UpperWide(std::wstring text) {
 
 bool ClsidFromText(const std::string& text, CLSID& clsid) {
     const std::wstring wide = host::Widen(text);
-    return SUCCEEDED(::CLSIDFromString(wide.c_str(), &clsid));
+    return SUCCEEDED(host::deferred::CLSIDFromString(wide.c_str(), &clsid));
 }
 
 }  // namespace
@@ -39,13 +37,13 @@ bool ClsidFromText(const std::string& text, CLSID& clsid) {
 std::string FindEncoderClsid(const std::string& mimeType) {
     UINT count = 0;
     UINT size = 0;
-    flat::GdipGetImageEncodersSize(&count, &size);
+    deferred::GdipGetImageEncodersSize(&count, &size);
     if (count == 0 || size < count * sizeof(Gdiplus::ImageCodecInfo)) return {};
     // The records point into the same buffer for their strings, so it is sized exactly as
     // reported and read as records only up to count.
     std::vector<unsigned char> buffer(size);
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (flat::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return {};
+    if (deferred::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return {};
 
     const std::wstring wanted = UpperWide(host::Widen(mimeType));
     // A record without a MIME type is judged by the last one that had it.
@@ -55,7 +53,7 @@ std::string FindEncoderClsid(const std::string& mimeType) {
         if (mime != nullptr && mime[0] != L'\0') current = UpperWide(mime);
         if (current.empty() || current.find(wanted) == std::wstring::npos) continue;
         WCHAR text[40] = {};
-        if (::StringFromGUID2(codecs[i].Clsid, text, 40) == 0) return {};
+        if (host::deferred::StringFromGUID2(codecs[i].Clsid, text, 40) == 0) return {};
         return host::Narrow(text);
     }
     return {};
@@ -68,7 +66,7 @@ ImageStatus SaveImageAs(Gdiplus::GpImage* image, const std::string& fileName,
     CLSID clsid;
     if (!ClsidFromText(FindEncoderClsid(mimeType), clsid)) return kImageInvalidParameter;
     const std::wstring wideName = host::Widen(fileName);
-    return flat::GdipSaveImageToFile(image, wideName.c_str(), &clsid, nullptr);
+    return deferred::GdipSaveImageToFile(image, wideName.c_str(), &clsid, nullptr);
 }
 
 ImageStatus ConvertImageFile(const std::string& source, const std::string& target,
@@ -78,13 +76,13 @@ ImageStatus ConvertImageFile(const std::string& source, const std::string& targe
     if (!ClsidFromText(FindEncoderClsid(mimeType), clsid)) return kImageInvalidParameter;
     Gdiplus::GpImage* loaded = nullptr;
     const std::wstring wideSource = host::Widen(source);
-    if (const auto status = flat::GdipLoadImageFromFile(wideSource.c_str(), &loaded);
+    if (const auto status = deferred::GdipLoadImageFromFile(wideSource.c_str(), &loaded);
         status != Gdiplus::Ok) {
         return status;
     }
     const UniqueGpImage image(loaded);
     const std::wstring wideTarget = host::Widen(target);
-    return flat::GdipSaveImageToFile(image.Get(), wideTarget.c_str(), &clsid, nullptr);
+    return deferred::GdipSaveImageToFile(image.Get(), wideTarget.c_str(), &clsid, nullptr);
 }
 
 ImageStatus SaveImageAsBmp(Gdiplus::GpImage* image, const std::string& fileName) {

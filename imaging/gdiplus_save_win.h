@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host/unique_win.h"
+#include "imaging/gdiplus_deferred_win.h"
 
 namespace imaging {
 
@@ -38,7 +39,7 @@ private:
 struct GpImageTraits {
     using Type = Gdiplus::GpImage*;
     static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type image) noexcept { Gdiplus::DllExports::GdipDisposeImage(image); }
+    static void Close(Type image) noexcept { deferred::GdipDisposeImage(image); }
 };
 using UniqueGpImage = host::Unique<GpImageTraits>;
 

@@ -26,7 +26,7 @@ void IcoToPng(const std::string& icoPath, const std::string& pngPath) {
     const GdiplusScope session;
     if (!session.Started()) return;
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromHICON(icon.Get(), &bitmap) != Gdiplus::Ok) return;
+    if (deferred::GdipCreateBitmapFromHICON(icon.Get(), &bitmap) != Gdiplus::Ok) return;
     const UniqueGpImage image(bitmap);
     // Written beside and moved into place, so a desktop never reads half a PNG.
     host::TempFileGuard temp(host::ClaimTempBeside(pngPath));

@@ -18,8 +18,6 @@
 namespace imaging {
 namespace {
 
-namespace flat = Gdiplus::DllExports;
-
 constexpr std::size_t kMaxIcoBytes = 16 * 1024 * 1024;
 
 struct Image {
@@ -41,7 +39,7 @@ Image LargestImage(const std::string& icoPath) {
     const host::UniqueIcon icon = IconFromFileBytes(ico, size);
     if (!icon) return {};
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (flat::GdipCreateBitmapFromHICON(icon.Get(), &bitmap) != Gdiplus::Ok) return {};
+    if (deferred::GdipCreateBitmapFromHICON(icon.Get(), &bitmap) != Gdiplus::Ok) return {};
     const UniqueGpImage owner(bitmap);
     Image image;
     image.size = size;
@@ -49,7 +47,7 @@ Image LargestImage(const std::string& icoPath) {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             Gdiplus::ARGB pixel = 0;
-            if (flat::GdipBitmapGetPixel(bitmap, x, y, &pixel) != Gdiplus::Ok) return {};
+            if (deferred::GdipBitmapGetPixel(bitmap, x, y, &pixel) != Gdiplus::Ok) return {};
             image.argb[static_cast<std::size_t>(y) * size + x] = pixel;
         }
     }
@@ -65,9 +63,9 @@ bool MakeFoldersFor(const std::string& iconFolder, int size) {
 bool SavePng(std::vector<uint32_t>& argb, int size, const std::string& target) {
     Gdiplus::GpBitmap* bitmap = nullptr;
     // The bitmap reads the pixels where they are; they outlive it.
-    if (flat::GdipCreateBitmapFromScan0(size, size, size * 4, PixelFormat32bppARGB,
-                                        reinterpret_cast<BYTE*>(argb.data()),
-                                        &bitmap) != Gdiplus::Ok) {
+    if (deferred::GdipCreateBitmapFromScan0(size, size, size * 4, PixelFormat32bppARGB,
+                                            reinterpret_cast<BYTE*>(argb.data()),
+                                            &bitmap) != Gdiplus::Ok) {
         return false;
     }
     const UniqueGpImage owner(bitmap);
