@@ -13,11 +13,13 @@
 #include "host/path_text.h"
 #include "host/program_win.h"
 #include "host/text_encoding_win.h"
+#include "res/version.h"
 
 namespace app {
 namespace {
 
-constexpr char kShortcutDescription[] = "Lumora-builder 1.6 - (c) 2026 the Lumora project";
+constexpr char kShortcutDescription[] =
+    "Lumora-builder " LUMORA_VERSION " - (c) 2026 the Lumora project";
 
 }  // namespace
 

@@ -27,6 +27,7 @@
 #include "host/unique_win.h"
 #include "host/wait_win.h"
 #include "host/window_position_win.h"
+#include "res/version.h"
 
 namespace app {
 namespace {
@@ -225,7 +226,7 @@ INT_PTR Dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::vector<std::uint8_t> MainDialogTemplate() {
-    const std::wstring caption = host::Widen(host::ProgramName() + " 1.6");
+    const std::wstring caption = host::Widen(host::ProgramName() + " " LUMORA_VERSION);
     return BuildMainDialogTemplate(std::u16string(caption.begin(), caption.end()));
 }
 

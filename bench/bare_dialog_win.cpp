@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/dialog_template.h"
+#include "res/version.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::u16string caption(path, path + ::wcslen(path));
     caption = caption.substr(caption.find_last_of(u"\\/") + 1);
-    caption = caption.substr(0, caption.rfind(u'.')) + u" 1.6";
+    caption = caption.substr(0, caption.rfind(u'.')) + u" " LUMORA_VERSION;
     const std::vector<std::uint8_t> bytes = app::BuildMainDialogTemplate(caption);
     return static_cast<int>(::DialogBoxIndirectParamW(
         instance, reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr, BareDialogProc, 0));

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "res/version.h"
+
 namespace {
 
 constexpr DWORD kWindowLimitMs = 30000;
@@ -51,7 +53,7 @@ std::wstring FolderOf(const std::wstring& path) {
 std::wstring CaptionOf(const std::wstring& program) {
     std::wstring name = program.substr(program.find_last_of(L"\\/") + 1);
     if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos) name.resize(dot);
-    return name + L" 1.6";
+    return name + L" " LUMORA_VERSION;
 }
 
 struct WindowQuery {
