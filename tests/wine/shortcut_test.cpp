@@ -220,17 +220,26 @@ TEST_F(ShortcutTest, OnTheDesktopItBecomesALinuxLauncherThatStartsTheCompanion) 
     const fs::path lnk = fs::path(DesktopFolder()) / host::Widen(name + ".lnk");
     ASSERT_TRUE(fs::exists(lnk) && fs::exists(work / host::Widen(name + ".lnk")));
 
+    // The menu builder writes the launcher into the Unix folder of the Windows desktop. Wine 8
+    // links that folder to the home when the home has no Desktop folder; Wine 10 keeps it a
+    // folder of the prefix. So the whole home is searched, prefix included.
     const std::string home = testing_support::HomeUnix();
     const std::string find = "find " + wine::ShellQuote(home) + " -path " +
-                             wine::ShellQuote(home + ".wine") + " -prune -o -name ";
+                             wine::ShellQuote(home + ".wine/drive_c/windows") + " -prune -o -name ";
     std::string launchers;
     for (int i = 0; i < 120 && launchers.empty(); ++i, ::Sleep(250)) {
         launchers = wine::RunUnixCaptured(find + wine::ShellQuote(name + ".desktop") + " -print");
     }
     ASSERT_FALSE(launchers.empty()) << "no launcher for the shortcut on the desktop";
-    // One launcher: none for the shortcut elsewhere, none for the temporary name.
+    // One launcher, in the desktop's folder: none for the shortcut elsewhere, none for the
+    // temporary name.
     const std::string launcher = launchers.substr(0, launchers.find('\n'));
     EXPECT_EQ(launchers, launcher + "\n");
+    const std::string realDesktop =
+        "realpath " +
+        wine::ShellQuote(testing_support::UnixPathOf(DesktopFolder()) + "/" + name + ".desktop");
+    EXPECT_EQ(wine::RunUnixCaptured(realDesktop),
+              wine::RunUnixCaptured("realpath " + wine::ShellQuote(launcher)));
     EXPECT_EQ(wine::RunUnixCaptured(find + "'~lumora-*' -print"), "");
     EXPECT_EQ(wine::RunUnixCaptured("desktop-file-validate " + wine::ShellQuote(launcher) +
                                     " >/dev/null 2>&1; echo rc=$?"),

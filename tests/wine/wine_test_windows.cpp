@@ -209,7 +209,15 @@ std::string LnkinfoField(const std::string& report, const std::string& name) {
         const size_t end = line.find_last_not_of(" \t", colon - 1);
         if (start >= colon || line.compare(start, end + 1 - start, name) != 0) continue;
         const size_t value = line.find_first_not_of(" \t", colon + 1);
-        return value == std::string::npos ? std::string() : line.substr(value);
+        if (value == std::string::npos) return {};
+        // lnkinfo 20240423 writes each backslash of a path as two, 20181227 as one. No path read
+        // here holds two in a row, so two are read as one.
+        std::string text = line.substr(value);
+        for (size_t pair = text.find("\\\\"); pair != std::string::npos;
+             pair = text.find("\\\\", pair + 1)) {
+            text.erase(pair, 1);
+        }
+        return text;
     }
     return "<no " + name + ">";
 }
