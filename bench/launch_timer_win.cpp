@@ -6,6 +6,9 @@
 //     per round and image: chooses the image in the program's open dialog, times OK (pressed
 //     300 ms after the dialog shows) to the new icon shown, and pings the dialog with WM_NULL
 //     all the while.
+//   launch_timer arguments jpg|png
+//     prints ImageMagick's arguments of the program's own conversion of such a picture, for the
+//     bench to time that command alone.
 // Prints one line per measurement and the medians; the times are in milliseconds.
 #include <windows.h>
 #include <dlgs.h>
@@ -16,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/icon_command.h"
 #include "res/version.h"
 
 namespace {
@@ -275,8 +279,15 @@ int wmain(int argc, wchar_t** argv) {
         return Conversions(_wtoi(args[1].c_str()), args[2],
                            std::vector<std::wstring>(args.begin() + 3, args.end()));
     }
+    if (args.size() == 2 && args[0] == L"arguments") {
+        const auto format =
+            args[1] == L"png" ? imaging::PictureFormat::Png : imaging::PictureFormat::Jpeg;
+        std::printf("%s\n", app::ConvertArguments(format).c_str());
+        return 0;
+    }
     std::fprintf(stderr,
                  "usage: launch_timer starts ROUNDS BARE.exe PROGRAM.exe [FILE...]\n"
-                 "       launch_timer convert ROUNDS PROGRAM.exe IMAGE...\n");
+                 "       launch_timer convert ROUNDS PROGRAM.exe IMAGE...\n"
+                 "       launch_timer arguments jpg|png\n");
     return 2;
 }
